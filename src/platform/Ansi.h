@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kelvaris {
+
+// The settings file is in the Windows-1252 code page ("é" is the single
+// byte E9), so that a file written by the Windows build reads here and the
+// other way round.
+//
+// A text that Windows-1252 cannot hold (a Greek or Japanese folder name)
+// is written as UTF-8 instead of being lost. On reading, bytes are taken
+// as UTF-8 only when they are valid UTF-8 *and* decode to a character that
+// Windows-1252 cannot hold, so every Windows-1252 text, and every text we
+// wrote, reads back exactly as it was.
+QByteArray toAnsi(const QString& text);
+QString fromAnsi(const QByteArray& bytes);
+
+// Plain Windows-1252 conversions. A character outside the code page
+// becomes '?'; bytes 81, 8D, 8F, 90 and 9D map to the C1 controls of the
+// same number, as Windows does.
+QByteArray toWindows1252(const QString& text, bool* lossless = nullptr);
+QString fromWindows1252(const QByteArray& bytes);
+
+} // namespace kelvaris

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+namespace kelvaris {
+
+// The file list of a directory, as a file list control keeps it: the
+// regular files (links to regular files included) whose names match the
+// pattern, the extension compared without regard to case, hidden files
+// (names starting with a dot) left out, sorted by name ignoring case, ties
+// by the names' bytes. A directory that cannot be read lists nothing.
+//
+// Counts are ints, so directories of more than 32767 files are counted right.
+class FileList
+{
+public:
+    // `pattern` is "*.ext" or "*.*" (every file).
+    explicit FileList(const QString& name, const QString& pattern = QStringLiteral("*.*"));
+
+    QString name() const { return m_name; }
+    QString pattern() const { return m_pattern; }
+    QString path() const { return m_path; }
+    // Sets the path and re-reads the directory.
+    void setPath(const QString& path);
+
+    // Re-reads the directory with the current path and pattern.
+    void refresh();
+
+    int listCount() const { return static_cast<int>(m_sorted.size()); }
+    // The name (no directory) of entry `index`, from 0; empty when out of range.
+    QString list(int index) const;
+
+private:
+    QString m_name;
+    QString m_pattern;
+    QString m_path;
+    // Matching names in the order the directory gave them, kept so that an
+    // unchanged directory is not sorted again on every refresh.
+    std::vector<std::string> m_raw;
+    std::vector<std::string> m_sorted;
+};
+
+} // namespace kelvaris

@@ -1,0 +1,107 @@
+#include "platform/Form.h"
+
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QResizeEvent>
+
+namespace kelvaris {
+
+namespace {
+
+int toPixels(float twips) { return static_cast<int>(roundHalfEven(twips / twipsPerPixel())); }
+
+// The stored twips when they still describe `pixels`, else the pixels' twips.
+float readBack(int pixels, float stored, bool set)
+{
+    if (set && toPixels(stored) == pixels)
+        return stored;
+    return static_cast<float>(pixels * twipsPerPixel());
+}
+
+} // namespace
+
+Form::Form(const QString& name, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
+{
+    setObjectName(name);
+}
+
+float Form::outerLeft() const { return readBack(frameGeometry().x(), m_left.value, m_left.set); }
+float Form::outerTop() const { return readBack(frameGeometry().y(), m_top.value, m_top.set); }
+float Form::outerWidth() const
+{
+    return readBack(frameGeometry().width(), m_width.value, m_width.set);
+}
+float Form::outerHeight() const
+{
+    return readBack(frameGeometry().height(), m_height.value, m_height.set);
+}
+
+void Form::setOuterLeft(float left)
+{
+    m_left = {left, true};
+    // A window's position is that of its frame.
+    move(toPixels(left), frameGeometry().y());
+}
+
+void Form::setOuterTop(float top)
+{
+    m_top = {top, true};
+    move(frameGeometry().x(), toPixels(top));
+}
+
+void Form::setOuterWidth(float width)
+{
+    m_width = {width, true};
+    applyOuterSize();
+}
+
+void Form::setOuterHeight(float height)
+{
+    m_height = {height, true};
+    applyOuterSize();
+}
+
+float Form::scaleWidth() const { return static_cast<float>(width() * twipsPerPixel()); }
+float Form::scaleHeight() const { return static_cast<float>(height() * twipsPerPixel()); }
+
+void Form::setClientSize(float width, float height) { resize(toPixels(width), toPixels(height)); }
+
+QSize Form::frameExtra() const { return frameGeometry().size() - geometry().size(); }
+
+void Form::applyOuterSize()
+{
+    // The frame's thickness is known only once the window manager has
+    // framed the window; until then it counts as none, and the size is
+    // applied again when it becomes known.
+    m_appliedFrameExtra = frameExtra();
+    const int w = m_width.set ? toPixels(m_width.value) - m_appliedFrameExtra.width() : width();
+    const int h = m_height.set ? toPixels(m_height.value) - m_appliedFrameExtra.height() : height();
+    resize(std::max(w, 1), std::max(h, 1));
+}
+
+void Form::resizeEvent(QResizeEvent*)
+{
+    if (m_resized)
+        m_resized();
+}
+
+void Form::moveEvent(QMoveEvent*)
+{
+    if (isVisible() && (m_width.set || m_height.set) && frameExtra() != m_appliedFrameExtra &&
+        m_appliedFrameExtra.isNull()) {
+        applyOuterSize();
+    }
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->ignore();
+        m_closing();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+} // namespace kelvaris

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/MouseEvents.h"
+
+#include <QWidget>
+
+namespace kelvaris {
+
+// A top-level window measured in twips. Its outer Left, Top, Width and
+// Height are those of the frame, border and caption included; its scale
+// width and height are those of the inner (client) area. A value set by
+// the program reads back exactly as set for as long as the window has
+// not been moved or resized away from it.
+class Form : public QWidget
+{
+public:
+    explicit Form(const QString& name, QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+
+    float outerLeft() const;
+    float outerTop() const;
+    float outerWidth() const;
+    float outerHeight() const;
+    void setOuterLeft(float left);
+    void setOuterTop(float top);
+    void setOuterWidth(float width);
+    void setOuterHeight(float height);
+
+    float scaleWidth() const;
+    float scaleHeight() const;
+    void setClientSize(float width, float height);
+
+    // Size-change handler: runs when the window is first shown and after
+    // every change of its size.
+    EventHandler& resized() { return m_resized; }
+    // Close-box handler; when set, it decides everything and the window
+    // stays as the handler leaves it.
+    EventHandler& closing() { return m_closing; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void applyOuterSize();
+    QSize frameExtra() const;
+
+    struct Stored
+    {
+        float value = 0.0f;
+        bool set = false;
+    };
+    Stored m_left, m_top, m_width, m_height;
+    QSize m_appliedFrameExtra;
+    EventHandler m_resized;
+    EventHandler m_closing;
+};
+
+} // namespace kelvaris

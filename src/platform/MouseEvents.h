@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+class QMouseEvent;
+class QWidget;
+
+namespace kelvaris {
+
+// Mouse handlers receive the button (1 left, 2 right, 4 middle), the shift
+// state (1 Shift, 2 Ctrl, 4 Alt) and the pointer position in twips,
+// relative to the control that received the press.
+using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
+using EventHandler = std::function<void()>;
+
+struct MouseEvents
+{
+    MouseHandler mouseDown;
+    MouseHandler mouseMove;
+    MouseHandler mouseUp;
+    EventHandler click;
+    EventHandler dblClick;
+
+    // Dispatchers for a widget's overridden mouse event functions.
+    void press(QWidget* widget, QMouseEvent* event) const;
+    void move(QWidget* widget, QMouseEvent* event) const;
+    void release(QWidget* widget, QMouseEvent* event) const;
+    void doubleClick(QWidget* widget, QMouseEvent* event) const;
+
+private:
+    // The release that ends a double-click makes no second click.
+    mutable bool m_afterDoubleClick = false;
+};
+
+} // namespace kelvaris

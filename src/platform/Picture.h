@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <memory>
+
+namespace kelvaris {
+
+// A picture is shared and immutable: giving a control the picture of
+// another control shares the decoded pixels, it never copies them.
+using Picture = std::shared_ptr<const QImage>;
+
+inline Picture makePicture(QImage image)
+{
+    return std::make_shared<const QImage>(std::move(image));
+}
+
+} // namespace kelvaris

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Control.h"
+#include "platform/MouseEvents.h"
+#include "platform/Picture.h"
+
+namespace kelvaris {
+
+class PictureBoxWidget;
+
+// A picture box: a panel, a picture button, a hidden picture store, a pane
+// frame or a full-size picture. It shows its picture at its top-left corner
+// at one device pixel per picture pixel, over its background colour.
+class PictureBox : public Control
+{
+public:
+    struct Look
+    {
+        QColor background;
+        bool border = false; // thin, flat, single-line
+        QColor borderColour = Qt::black;
+        bool autoSize = false; // takes its picture's size on every assignment
+    };
+
+    PictureBox(QWidget* container, const QString& name, const Look& look);
+
+    const Picture& picture() const;
+    // Shares `picture`; a null picture clears the box and keeps its size.
+    void setPicture(Picture picture);
+
+    MouseEvents& events();
+    QWidget* clientWidget() const override;
+
+    void setToolTip(const QString& text);
+
+private:
+    PictureBoxWidget* m_box;
+    bool m_autoSize;
+};
+
+} // namespace kelvaris

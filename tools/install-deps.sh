@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Kelvaris need,
+# skipping those already installed. Uses apt-get as root, sudo otherwise.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
+    libturbojpeg0-dev
+    fonts-dejavu-core
+    xvfb xauth xdotool imagemagick x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+else
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
