@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@ namespace kelvaris {
 class FileList
 {
 public:
-    // `pattern` is "*.ext" or "*.*" (every file).
+    // `pattern` is "*.ext" (the text after a name's last dot, ignoring ASCII
+    // case; a name without a dot has no extension) or "*.*" (every file,
+    // names without a dot included).
     explicit FileList(const QString& name, const QString& pattern = QStringLiteral("*.*"));
 
     QString name() const { return m_name; }
@@ -33,6 +36,9 @@ public:
     QString list(int index) const;
 
 private:
+    bool matches(const char* name, std::size_t length) const;
+    void sortRaw();
+
     QString m_name;
     QString m_pattern;
     QString m_path;
@@ -40,6 +46,11 @@ private:
     // unchanged directory is not sorted again on every refresh.
     std::vector<std::string> m_raw;
     std::vector<std::string> m_sorted;
+    // The pattern, in the directory's byte encoding: every file, the
+    // extension of "*.ext", or else a whole name, compared ignoring ASCII case.
+    bool m_matchAll = false;
+    bool m_byExtension = false;
+    std::string m_wanted;
 };
 
 } // namespace kelvaris
