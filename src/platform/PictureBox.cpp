@@ -15,7 +15,7 @@ class PictureBoxWidget : public QWidget
 public:
     PictureBoxWidget(QWidget* parent, const PictureBox::Look& look)
         : QWidget(parent), m_background(look.background), m_border(look.border),
-          m_borderColour(look.borderColour)
+          m_borderColour(look.borderColour), m_devicePixels(look.devicePixels)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         if (m_border) {
@@ -34,7 +34,8 @@ public:
     {
         if (!picture || picture->isNull())
             return {};
-        return QSizeF(picture->size()) / devicePixelRatioF();
+        return m_devicePixels ? QSizeF(picture->size()) / devicePixelRatioF()
+                              : QSizeF(picture->size());
     }
 
 protected:
@@ -54,7 +55,7 @@ protected:
         if (!shown.isEmpty()) {
             // Only the exposed part is drawn: a pane shows a small crop of a
             // very large shot.
-            const double ratio = devicePixelRatioF();
+            const double ratio = m_devicePixels ? devicePixelRatioF() : 1.0;
             const QRectF source(shown.topLeft() * ratio, shown.size() * ratio);
             painter.drawImage(shown, *picture, source);
         }
@@ -73,6 +74,7 @@ private:
     QColor m_background;
     bool m_border;
     QColor m_borderColour;
+    bool m_devicePixels;
     QWidget* m_client = nullptr;
 };
 

@@ -20,6 +20,9 @@ public:
         bool border = false; // thin, flat, single-line
         QColor borderColour = Qt::black;
         bool autoSize = false; // takes its picture's size on every assignment
+        // One device pixel per picture pixel (the honest 100 % view of a
+        // shot), rather than one logical pixel (button bitmaps).
+        bool devicePixels = false;
     };
 
     PictureBox(QWidget* container, const QString& name, const Look& look);
@@ -37,5 +40,6 @@ private:
     PictureBoxWidget* m_box;
     bool m_autoSize;
 };
+
 
 } // namespace kelvaris

@@ -1,0 +1,43 @@
+#pragma once
+
+namespace kelvaris {
+
+class MainWindow;
+class PaneInteraction;
+class PaneRenderer;
+
+// The capture watcher: once a second, while running, it lists the
+// reception directory; when the directory holds more JPEG files than when
+// it last took a shot, it takes the last file in name order as the newest
+// shot, shows it and measures it.
+class CaptureWatcher
+{
+public:
+    CaptureWatcher(MainWindow& form, PaneRenderer& renderer, PaneInteraction& gestures)
+        : F(form), m_renderer(renderer), m_gestures(gestures)
+    {
+    }
+
+    void B_Start_Click();
+    void B_Stop_Click();
+    void B_Reset_Click();
+    void TM_TimerRead_Timer();
+
+    // The list's count when the watcher last took a shot, since the last
+    // Start. An int, so that directories past 32767 files count right.
+    int KnownImageCount = 0;
+
+    // Seconds that the indicator stays on after each look.
+    static constexpr double IndicatorPause = 0.1;
+
+private:
+    // Takes the newest file as the current shot; false when it is not
+    // complete or readable yet (it is tried again at the next look).
+    bool takeNewestShot();
+
+    MainWindow& F;
+    PaneRenderer& m_renderer;
+    PaneInteraction& m_gestures;
+};
+
+} // namespace kelvaris

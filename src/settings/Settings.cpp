@@ -1,0 +1,106 @@
+#include "settings/Settings.h"
+
+#include "platform/Ansi.h"
+#include "platform/ProfileFile.h"
+#include "platform/Runtime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace kelvaris {
+
+namespace {
+const QString BaseName = QStringLiteral("kelvaris");
+const QString Extension = QStringLiteral(".ini");
+// The read buffer holds 255 characters, of which 254 are offered to the
+// profile function, its terminator included.
+constexpr int ReadBufferOffered = 254;
+} // namespace
+
+bool Settings::LoadSettings()
+{
+    AppDir = executableDir();
+    // One separator whatever AppDir ends with: a doubled one is harmless.
+    SettingsFilePath = AppDir + QLatin1Char('/') + BaseName + Extension;
+    ReceptionDir = ReadSetting(setting::RepBase);
+    if (!DirExists(ReceptionDir))
+        ReceptionDir.clear();
+    if (!FileExists(SettingsFilePath)) {
+        MsgBox(QStringLiteral("Fichier de conf : ") + SettingsFilePath, MessageButtons::Ok,
+               QStringLiteral("Kelvaris"));
+        MsgBox(QStringLiteral("Fichier de configuration (") + BaseName + Extension +
+                   QStringLiteral(") introuvable. Ce fichier doit se trouver dans le même "
+                                  "répertoire que l'exécutable de l'application Ondel (") +
+                   AppDir + QStringLiteral(" dans le cas présent)."),
+               MessageButtons::OkCancel, QStringLiteral("Attention"));
+        End();
+        return false;
+    }
+    return true;
+}
+
+QString Settings::ReadSetting(const QString& section, const QString& key) const
+{
+    const QByteArray value = getPrivateProfileString(toAnsi(section), toAnsi(key),
+                                                     toAnsi(MissingValue), ReadBufferOffered,
+                                                     SettingsFilePath);
+    return TrimAtNul(fromAnsi(value));
+}
+
+void Settings::WriteSetting(const QString& section, const QString& key, const QString& value) const
+{
+    writePrivateProfileString(toAnsi(section), toAnsi(key), toAnsi(value), SettingsFilePath);
+}
+
+bool FileExists(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    file.close();
+    return true;
+}
+
+bool DirExists(const QString& path)
+{
+    const QString saved = QDir::currentPath();
+    const bool exists = !path.isEmpty() && QDir::setCurrent(path);
+    QDir::setCurrent(saved);
+    return exists;
+}
+
+QString TrimAtNul(const QString& text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString singleToText(float value)
+{
+    if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e7f)
+        return QString::number(static_cast<qint64>(value));
+    QString text = QString::number(static_cast<double>(value), 'g', 7);
+    // Exponents are written "E+07", as the classic conversion writes them.
+    return text.replace(QLatin1Char('e'), QLatin1Char('E'));
+}
+
+bool textToSingle(const QString& text, float* value)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?\\s*$"));
+    if (!number.match(text).hasMatch())
+        return false;
+    QString plain = text.trimmed();
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const float parsed = QLocale::c().toFloat(plain, &ok);
+    if (!ok || !std::isfinite(parsed))
+        return false;
+    *value = parsed;
+    return true;
+}
+
+} // namespace kelvaris

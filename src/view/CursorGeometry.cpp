@@ -1,0 +1,26 @@
+#include "view/CursorGeometry.h"
+
+namespace kelvaris {
+
+Box cursorBox(const Box& overview, const PaneGeometry& pane)
+{
+    const double wo = overview.width;
+    const double ho = overview.height;
+    const double wp = pane.picture.width;
+    const double hp = pane.picture.height;
+
+    // Overview twips per picture twip, and the frame's centre on the overview.
+    const double k = wo / wp;
+    const double cx = (pane.frameWidth / 2.0 - pane.picture.left) * k;
+    const double cy = (pane.frameHeight / 2.0 - pane.picture.top) * k;
+
+    Box cursor;
+    cursor.width = static_cast<float>(wo * pane.frameWidth / wp);
+    cursor.height = static_cast<float>(ho * pane.frameHeight / hp);
+    // Centred with the size as the cursor holds it, a 32-bit float.
+    cursor.left = static_cast<float>((overview.left + cx) - cursor.width / 2.0);
+    cursor.top = static_cast<float>((overview.top + cy) - cursor.height / 2.0);
+    return cursor;
+}
+
+} // namespace kelvaris

@@ -1,0 +1,28 @@
+#pragma once
+
+namespace kelvaris {
+
+// Where a pane's crop lies on the overview of the whole shot. All lengths
+// are twips; controls hold 32-bit floats and the arithmetic runs in double.
+struct Box
+{
+    float left = 0.0f;
+    float top = 0.0f;
+    float width = 0.0f;
+    float height = 0.0f;
+};
+
+struct PaneGeometry
+{
+    float frameWidth = 0.0f;  // the pane's frame
+    float frameHeight = 0.0f;
+    Box picture;              // the full-size picture, relative to the frame
+};
+
+// The cursor box on `overview` for the crop that `pane` shows. The scale is
+// the overview's width over the picture's width, for both directions; the
+// cursor's height uses the height ratio. Nothing is rounded or clamped: a
+// cursor may reach past the overview's edges.
+Box cursorBox(const Box& overview, const PaneGeometry& pane);
+
+} // namespace kelvaris

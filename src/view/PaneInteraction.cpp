@@ -1,0 +1,126 @@
+#include "view/PaneInteraction.h"
+
+#include "app/MainWindow.h"
+#include "platform/MouseEvents.h"
+#include "platform/Twips.h"
+#include "view/Gestures.h"
+#include "view/PaneRenderer.h"
+
+namespace kelvaris {
+
+void PaneInteraction::P_ImgLast_MouseDown(int button, int, float x, float y)
+{
+    if (button == LeftButton) {
+        LastDragging = true;
+        LastGrabX = toInt32(x);
+        LastGrabY = toInt32(y);
+    }
+    if (button == RightButton) {
+        // Blink: the reference shot takes the current pane's place, at the
+        // reference pane's crop, until the release.
+        SwapHeld = true;
+        F.P_ImgTampon.setPicture(F.P_ImgLast.picture());
+        F.P_ImgLast.setPicture(F.P_ImgRef.picture());
+        SavedLastLeft = toInt32(F.P_ImgLast.left());
+        SavedLastTop = toInt32(F.P_ImgLast.top());
+        F.P_ImgLast.setLeft(F.P_ImgRef.left());
+        F.P_ImgLast.setTop(F.P_ImgRef.top());
+    }
+}
+
+void PaneInteraction::P_ImgLast_MouseMove(int, int, float x, float y)
+{
+    if (!LastDragging)
+        return;
+    F.P_ImgLast.setLeft(dragged(F.P_ImgLast.left(), x, LastGrabX));
+    F.P_ImgLast.setTop(dragged(F.P_ImgLast.top(), y, LastGrabY));
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::P_ImgLast_MouseUp(int, int, float, float)
+{
+    LastDragging = false;
+    if (SwapHeld) {
+        F.P_ImgLast.setPicture(F.P_ImgTampon.picture());
+        SwapHeld = false;
+        F.P_ImgLast.setLeft(static_cast<float>(SavedLastLeft));
+        F.P_ImgLast.setTop(static_cast<float>(SavedLastTop));
+        // A shot that arrived during the blink could not place its cursor
+        // while the reference filled the pane: place it now.
+        if (std::exchange(m_newShotDuringSwap, false))
+            m_renderer.RenderPanes();
+    }
+}
+
+void PaneInteraction::P_ImgLast_DblClick()
+{
+    F.P_ImgLast.setLeft(recentred(F.P_BaseLast.width(), F.P_ImgLast.left(), LastGrabX));
+    F.P_ImgLast.setTop(recentred(F.P_BaseLast.height(), F.P_ImgLast.top(), LastGrabY));
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::P_ImgRef_MouseDown(int button, int, float x, float y)
+{
+    if (button == LeftButton) {
+        RefDragging = true;
+        RefGrabX = toInt32(x);
+        RefGrabY = toInt32(y);
+    }
+}
+
+void PaneInteraction::P_ImgRef_MouseMove(int, int, float x, float y)
+{
+    if (!RefDragging)
+        return;
+    F.P_ImgRef.setLeft(dragged(F.P_ImgRef.left(), x, RefGrabX));
+    F.P_ImgRef.setTop(dragged(F.P_ImgRef.top(), y, RefGrabY));
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::P_ImgRef_MouseUp(int, int, float, float) { RefDragging = false; }
+
+void PaneInteraction::P_ImgRef_DblClick()
+{
+    F.P_ImgRef.setLeft(recentred(F.P_BaseRef.width(), F.P_ImgRef.left(), RefGrabX));
+    F.P_ImgRef.setTop(recentred(F.P_BaseRef.height(), F.P_ImgRef.top(), RefGrabY));
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::I_ImgLast_MouseDown(int button, int shift, float x, float y)
+{
+    OverviewDragging = true;
+    I_ImgLast_MouseMove(button, shift, x, y);
+    F.SH_CurseurLast.setVisible(false);
+}
+
+void PaneInteraction::I_ImgLast_MouseMove(int, int, float x, float y)
+{
+    if (!OverviewDragging)
+        return;
+    // The pane follows the pointer live; the cursor comes back at the release.
+    const std::int32_t left = centredFromOverview(F.P_BaseLast.width(), F.P_ImgLast.width(),
+                                                  F.I_ImgLast.width(), x);
+    const std::int32_t top = centredFromOverview(F.P_BaseLast.height(), F.P_ImgLast.height(),
+                                                 F.I_ImgLast.height(), y);
+    F.P_ImgLast.setLeft(static_cast<float>(left));
+    F.P_ImgLast.setTop(static_cast<float>(top));
+}
+
+void PaneInteraction::I_ImgLast_MouseUp(int, int, float, float)
+{
+    OverviewDragging = false;
+    m_renderer.RenderPanes();
+    F.SH_CurseurLast.setVisible(true);
+}
+
+void PaneInteraction::B_Select_Click()
+{
+    F.P_ImgRef.setPicture(F.P_ImgLast.picture());
+    F.T_ImageReference.setText(F.T_ImageCourante.text());
+    F.P_ImgRef.setLeft(F.P_ImgLast.left());
+    F.P_ImgRef.setTop(F.P_ImgLast.top());
+    m_renderer.RefPaneDirty = true;
+    m_renderer.RenderPanes();
+}
+
+} // namespace kelvaris
