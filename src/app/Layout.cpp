@@ -8,7 +8,10 @@
 
 namespace kelvaris {
 
-std::int16_t MinOf(double a, double b) { return toInt16(a > b ? b : a); }
+std::int16_t MinOf(double a, double b)
+{
+    return toInt16(a > b ? b : a);
+}
 
 std::optional<WindowArrangement> arrange(const LayoutInput& in)
 {

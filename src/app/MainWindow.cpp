@@ -12,7 +12,7 @@
 #else
 namespace kelvaris {
 void B_Repertoire_Click(TextBox&) {}
-}
+} // namespace kelvaris
 #endif
 
 namespace kelvaris {
@@ -25,17 +25,35 @@ const QColor DarkGrey(64, 64, 64);
 const QColor Red(255, 0, 0);
 const QColor Green(0, 192, 0);
 
-PictureBox::Look panel() { return {PanelGrey}; }
-PictureBox::Look paneFrame() { return {Qt::black, true, QColor(128, 128, 128)}; }
-PictureBox::Look fullSizePicture() { return {DarkGrey, false, Qt::black, true, true}; }
-PictureBox::Look buffer() { return {Qt::white, true}; }
+PictureBox::Look panel()
+{
+    return {PanelGrey};
+}
+PictureBox::Look paneFrame()
+{
+    return {Qt::black, true, QColor(128, 128, 128)};
+}
+PictureBox::Look fullSizePicture()
+{
+    return {DarkGrey, false, Qt::black, true, true};
+}
+PictureBox::Look buffer()
+{
+    return {Qt::white, true};
+}
 
 TextLook readOnlyBox(const QColor& text, Qt::Alignment alignment)
 {
     return {text, BoxGrey, alignment};
 }
-TextLook caption(Qt::Alignment alignment = Qt::AlignLeft) { return {Qt::black, {}, alignment}; }
-TextLook paneCaption(const QColor& colour) { return {colour, {}, Qt::AlignHCenter, true}; }
+TextLook caption(Qt::Alignment alignment = Qt::AlignLeft)
+{
+    return {Qt::black, {}, alignment};
+}
+TextLook paneCaption(const QColor& colour)
+{
+    return {colour, {}, Qt::AlignHCenter, true};
+}
 
 // The bitmaps of the picture stores are compiled in, one file per store.
 Picture art(const char* store)
@@ -49,10 +67,10 @@ Picture art(const char* store)
 #define STORE(name) name(this, QStringLiteral(#name), panel())
 
 MainWindow::MainWindow()
-    : Form(QStringLiteral("F")),
-      STORE(P_SelectOn), STORE(P_SelectOff), STORE(P_ResetOn), STORE(P_ResetOff), STORE(P_Load),
-      STORE(P_Nopicture), STORE(P_Nothing), STORE(P_QuitOn), STORE(P_QuitOff), STORE(P_StopOn),
-      STORE(P_StopOff), STORE(P_HelpOn), STORE(P_HelpOff), STORE(P_StartOn), STORE(P_StartOff),
+    : Form(QStringLiteral("F")), STORE(P_SelectOn), STORE(P_SelectOff), STORE(P_ResetOn),
+      STORE(P_ResetOff), STORE(P_Load), STORE(P_Nopicture), STORE(P_Nothing), STORE(P_QuitOn),
+      STORE(P_QuitOff), STORE(P_StopOn), STORE(P_StopOff), STORE(P_HelpOn), STORE(P_HelpOff),
+      STORE(P_StartOn), STORE(P_StartOff),
       P_Repertoire(this, QStringLiteral("P_Repertoire"), panel()),
       B_Repertoire(inside(P_Repertoire), QStringLiteral("B_Repertoire"), QStringLiteral("...")),
       T_RepReception(inside(P_Repertoire), QStringLiteral("T_RepReception"), TextLook{}, false),
@@ -121,13 +139,13 @@ void MainWindow::placeControls()
         const char* bitmap;
         float width, height;
     } stores[] = {
-        {P_SelectOn, "P_SelectOn", 645, 510},   {P_SelectOff, "P_SelectOff", 645, 510},
-        {P_ResetOn, "P_ResetOn", 600, 375},     {P_ResetOff, "P_ResetOff", 600, 375},
-        {P_Load, "P_Load", 600, 375},           {P_Nopicture, "P_Nopicture", 600, 375},
-        {P_Nothing, "P_Nothing", 600, 375},     {P_QuitOn, "P_QuitOn", 645, 420},
-        {P_QuitOff, "P_QuitOff", 645, 420},     {P_StopOn, "P_StopOn", 645, 420},
-        {P_StopOff, "P_StopOff", 645, 420},     {P_HelpOn, "P_HelpOn", 645, 420},
-        {P_HelpOff, "P_HelpOff", 645, 420},     {P_StartOn, "P_StartOn", 645, 420},
+        {P_SelectOn, "P_SelectOn", 645, 510}, {P_SelectOff, "P_SelectOff", 645, 510},
+        {P_ResetOn, "P_ResetOn", 600, 375},   {P_ResetOff, "P_ResetOff", 600, 375},
+        {P_Load, "P_Load", 600, 375},         {P_Nopicture, "P_Nopicture", 600, 375},
+        {P_Nothing, "P_Nothing", 600, 375},   {P_QuitOn, "P_QuitOn", 645, 420},
+        {P_QuitOff, "P_QuitOff", 645, 420},   {P_StopOn, "P_StopOn", 645, 420},
+        {P_StopOff, "P_StopOff", 645, 420},   {P_HelpOn, "P_HelpOn", 645, 420},
+        {P_HelpOff, "P_HelpOff", 645, 420},   {P_StartOn, "P_StartOn", 645, 420},
         {P_StartOff, "P_StartOff", 645, 420},
     };
     for (const auto& s : stores) {

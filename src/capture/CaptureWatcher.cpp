@@ -31,9 +31,15 @@ void CaptureWatcher::B_Start_Click()
     TM_TimerRead_Timer();
 }
 
-void CaptureWatcher::B_Stop_Click() { F.TM_TimerRead.setEnabled(false); }
+void CaptureWatcher::B_Stop_Click()
+{
+    F.TM_TimerRead.setEnabled(false);
+}
 
-void CaptureWatcher::B_Reset_Click() { F.T_QualiteMax.setText(QStringLiteral("0")); }
+void CaptureWatcher::B_Reset_Click()
+{
+    F.T_QualiteMax.setText(QStringLiteral("0"));
+}
 
 void CaptureWatcher::TM_TimerRead_Timer()
 {

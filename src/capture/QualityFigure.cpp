@@ -4,7 +4,10 @@
 
 namespace kelvaris {
 
-QString qualityFigure(qint64 fileSizeBytes) { return QString::number(fileSizeBytes).left(4); }
+QString qualityFigure(qint64 fileSizeBytes)
+{
+    return QString::number(fileSizeBytes).left(4);
+}
 
 double leadingNumber(const QString& text)
 {

@@ -9,7 +9,10 @@ namespace kelvaris {
 
 namespace {
 
-int toPixels(float twips) { return static_cast<int>(roundHalfEven(twips / twipsPerPixel())); }
+int toPixels(float twips)
+{
+    return static_cast<int>(roundHalfEven(twips / twipsPerPixel()));
+}
 
 // The stored twips when they still describe `pixels`, else the pixels' twips.
 float readBack(int pixels, float stored, bool set)
@@ -26,8 +29,14 @@ Form::Form(const QString& name, QWidget* parent, Qt::WindowFlags flags) : QWidge
     setObjectName(name);
 }
 
-float Form::outerLeft() const { return readBack(frameGeometry().x(), m_left.value, m_left.set); }
-float Form::outerTop() const { return readBack(frameGeometry().y(), m_top.value, m_top.set); }
+float Form::outerLeft() const
+{
+    return readBack(frameGeometry().x(), m_left.value, m_left.set);
+}
+float Form::outerTop() const
+{
+    return readBack(frameGeometry().y(), m_top.value, m_top.set);
+}
 float Form::outerWidth() const
 {
     return readBack(frameGeometry().width(), m_width.value, m_width.set);
@@ -62,12 +71,24 @@ void Form::setOuterHeight(float height)
     applyOuterSize();
 }
 
-float Form::scaleWidth() const { return static_cast<float>(width() * twipsPerPixel()); }
-float Form::scaleHeight() const { return static_cast<float>(height() * twipsPerPixel()); }
+float Form::scaleWidth() const
+{
+    return static_cast<float>(width() * twipsPerPixel());
+}
+float Form::scaleHeight() const
+{
+    return static_cast<float>(height() * twipsPerPixel());
+}
 
-void Form::setClientSize(float width, float height) { resize(toPixels(width), toPixels(height)); }
+void Form::setClientSize(float width, float height)
+{
+    resize(toPixels(width), toPixels(height));
+}
 
-QSize Form::frameExtra() const { return frameGeometry().size() - geometry().size(); }
+QSize Form::frameExtra() const
+{
+    return frameGeometry().size() - geometry().size();
+}
 
 void Form::applyOuterSize()
 {
@@ -82,16 +103,29 @@ void Form::applyOuterSize()
 
 void Form::resizeEvent(QResizeEvent*)
 {
+    applyOuterSizeOnceFramed();
     if (m_resized)
         m_resized();
 }
 
+void Form::applyOuterSizeOnceFramed()
+{
+    // Only the first framing re-applies the stored size: later the user's
+    // own resizing rules.
+    if ((m_width.set || m_height.set) && m_appliedFrameExtra.isNull() &&
+        frameExtra() != m_appliedFrameExtra)
+        applyOuterSize();
+}
+
+void Form::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    applyOuterSizeOnceFramed();
+}
+
 void Form::moveEvent(QMoveEvent*)
 {
-    if (isVisible() && (m_width.set || m_height.set) && frameExtra() != m_appliedFrameExtra &&
-        m_appliedFrameExtra.isNull()) {
-        applyOuterSize();
-    }
+    applyOuterSizeOnceFramed();
 }
 
 void Form::closeEvent(QCloseEvent* event)

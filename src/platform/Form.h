@@ -39,10 +39,12 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void applyOuterSize();
+    void applyOuterSizeOnceFramed();
     QSize frameExtra() const;
 
     struct Stored

@@ -4,20 +4,24 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
-#include <algorithm>
 
 namespace kelvaris {
 
 namespace {
 EndFunction g_end;
 MessageBoxFunction g_messageBox;
+QString g_executableDir;
 } // namespace
 
-void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void DoEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void yieldFor(double seconds)
 {
@@ -50,7 +54,10 @@ void End()
     std::_Exit(EXIT_SUCCESS);
 }
 
-EndFunction setEndFunction(EndFunction function) { return std::exchange(g_end, std::move(function)); }
+EndFunction setEndFunction(EndFunction function)
+{
+    return std::exchange(g_end, std::move(function));
+}
 
 MessageResult MsgBox(const QString& text, MessageButtons buttons, const QString& title)
 {
@@ -67,6 +74,14 @@ MessageBoxFunction setMessageBoxFunction(MessageBoxFunction function)
     return std::exchange(g_messageBox, std::move(function));
 }
 
-QString executableDir() { return QCoreApplication::applicationDirPath(); }
+QString executableDir()
+{
+    return g_executableDir.isEmpty() ? QCoreApplication::applicationDirPath() : g_executableDir;
+}
+
+void setExecutableDirForTesting(const QString& dir)
+{
+    g_executableDir = dir;
+}
 
 } // namespace kelvaris

@@ -23,8 +23,16 @@ using EndFunction = std::function<void()>;
 EndFunction setEndFunction(EndFunction function);
 
 // A message box with exactly the given text, buttons and title and no icon.
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageResult { Ok, Cancel };
+enum class MessageButtons
+{
+    Ok,
+    OkCancel
+};
+enum class MessageResult
+{
+    Ok,
+    Cancel
+};
 MessageResult MsgBox(const QString& text, MessageButtons buttons, const QString& title);
 using MessageBoxFunction =
     std::function<MessageResult(const QString& text, MessageButtons buttons, const QString& title)>;
@@ -32,5 +40,7 @@ MessageBoxFunction setMessageBoxFunction(MessageBoxFunction function);
 
 // The directory of the running executable.
 QString executableDir();
+// Makes executableDir() answer `dir` (tests; an empty text restores the real one).
+void setExecutableDirForTesting(const QString& dir);
 
 } // namespace kelvaris

@@ -44,9 +44,8 @@ bool Settings::LoadSettings()
 
 QString Settings::ReadSetting(const QString& section, const QString& key) const
 {
-    const QByteArray value = getPrivateProfileString(toAnsi(section), toAnsi(key),
-                                                     toAnsi(MissingValue), ReadBufferOffered,
-                                                     SettingsFilePath);
+    const QByteArray value = getPrivateProfileString(
+        toAnsi(section), toAnsi(key), toAnsi(MissingValue), ReadBufferOffered, SettingsFilePath);
     return TrimAtNul(fromAnsi(value));
 }
 

@@ -36,7 +36,10 @@ public:
     // The value of `key` in `section`, at most 253 characters, cut at a NUL;
     // MissingValue when there is none.
     QString ReadSetting(const QString& section, const QString& key) const;
-    QString ReadSetting(const SettingName& name) const { return ReadSetting(name.section, name.key); }
+    QString ReadSetting(const SettingName& name) const
+    {
+        return ReadSetting(name.section, name.key);
+    }
 
     // Stores `value`; a failure to write is not reported.
     void WriteSetting(const QString& section, const QString& key, const QString& value) const;

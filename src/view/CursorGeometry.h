@@ -14,9 +14,9 @@ struct Box
 
 struct PaneGeometry
 {
-    float frameWidth = 0.0f;  // the pane's frame
+    float frameWidth = 0.0f; // the pane's frame
     float frameHeight = 0.0f;
-    Box picture;              // the full-size picture, relative to the frame
+    Box picture; // the full-size picture, relative to the frame
 };
 
 // The cursor box on `overview` for the crop that `pane` shows. The scale is

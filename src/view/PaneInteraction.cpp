@@ -77,7 +77,10 @@ void PaneInteraction::P_ImgRef_MouseMove(int, int, float x, float y)
     m_renderer.RenderPanes();
 }
 
-void PaneInteraction::P_ImgRef_MouseUp(int, int, float, float) { RefDragging = false; }
+void PaneInteraction::P_ImgRef_MouseUp(int, int, float, float)
+{
+    RefDragging = false;
+}
 
 void PaneInteraction::P_ImgRef_DblClick()
 {
@@ -98,10 +101,10 @@ void PaneInteraction::I_ImgLast_MouseMove(int, int, float x, float y)
     if (!OverviewDragging)
         return;
     // The pane follows the pointer live; the cursor comes back at the release.
-    const std::int32_t left = centredFromOverview(F.P_BaseLast.width(), F.P_ImgLast.width(),
-                                                  F.I_ImgLast.width(), x);
-    const std::int32_t top = centredFromOverview(F.P_BaseLast.height(), F.P_ImgLast.height(),
-                                                 F.I_ImgLast.height(), y);
+    const std::int32_t left =
+        centredFromOverview(F.P_BaseLast.width(), F.P_ImgLast.width(), F.I_ImgLast.width(), x);
+    const std::int32_t top =
+        centredFromOverview(F.P_BaseLast.height(), F.P_ImgLast.height(), F.I_ImgLast.height(), y);
     F.P_ImgLast.setLeft(static_cast<float>(left));
     F.P_ImgLast.setTop(static_cast<float>(top));
 }

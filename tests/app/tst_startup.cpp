@@ -1,0 +1,194 @@
+// Start-up and Quit: the settings file read, the window restored, the
+// settings written back, the missing-file messages.
+#include "app/MainWindow.h"
+#include "support/Fixture.h"
+
+#include <QTest>
+
+using namespace kelvaris;
+using kelvaris::test::ProgramFixture;
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void missingFileShowsTwoMessagesThenEnds()
+    {
+        ProgramFixture program{QByteArray()};
+        MainWindow F;
+        QVERIFY(!F.Form_Load());
+        QCOMPARE(program.ended, 1);
+        QCOMPARE(program.messages.size(), size_t(2));
+        const QString path = program.appDir() + QStringLiteral("/kelvaris.ini");
+        QCOMPARE(program.messages[0].text, QStringLiteral("Fichier de conf : ") + path);
+        QCOMPARE(program.messages[0].buttons, MessageButtons::Ok);
+        QCOMPARE(program.messages[0].title, QStringLiteral("Kelvaris"));
+        QCOMPARE(program.messages[1].text,
+                 QStringLiteral("Fichier de configuration (kelvaris.ini) introuvable. Ce fichier "
+                                "doit se trouver dans le même répertoire que l'exécutable de "
+                                "l'application Ondel (") +
+                     program.appDir() + QStringLiteral(" dans le cas présent)."));
+        QCOMPARE(program.messages[1].buttons, MessageButtons::OkCancel);
+        QCOMPARE(program.messages[1].title, QStringLiteral("Attention"));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!F.isVisible());
+    }
+
+    void unreadableFileCountsAsMissing()
+    {
+        ProgramFixture program;
+        // A directory of that name cannot be opened for reading as a file.
+        QFile::remove(program.iniPath());
+        QVERIFY(QDir(program.appDir()).mkdir(QStringLiteral("kelvaris.ini")));
+        MainWindow F;
+        QVERIFY(!F.Form_Load());
+        QCOMPARE(program.messages.size(), size_t(2));
+    }
+
+    void roundTripOfDirectoryAndGeometry()
+    {
+        QTemporaryDir reception;
+        const QByteArray ini =
+            "[R\xe9pertoires]\r\nRepBase=" + QFile::encodeName(reception.path()) +
+            "\r\n[Fenetre]\r\nWidth=12000\r\nHeight=8250\r\nTop=1500\r\n"
+            "Left=1200\r\n";
+        ProgramFixture program{ini};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        QCOMPARE(F.T_RepReception.text(), reception.path());
+        QCOMPARE(F.outerWidth(), 12000.f);
+        QCOMPARE(F.outerHeight(), 8250.f);
+        QCOMPARE(F.outerTop(), 1500.f);
+        QCOMPARE(F.outerLeft(), 1200.f);
+        F.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&F));
+        F.B_Quit_Click();
+        QCOMPARE(program.ended, 1);
+        // The same figures come back, each key rewritten in place.
+        QCOMPARE(program.iniBytes(), ini);
+    }
+
+    void firstStartAddsTheWindowSection()
+    {
+        ProgramFixture program{"[R\xe9pertoires]\r\nRepBase=\r\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        QCOMPARE(F.scaleWidth(), 10890.f);
+        QCOMPARE(F.scaleHeight(), 7755.f);
+        F.B_Quit_Click();
+        const QByteArray bytes = program.iniBytes();
+        QVERIFY(bytes.startsWith("[R\xe9pertoires]\r\nRepBase=\r\n[Fenetre]\r\nWidth=10890\r\n"
+                                 "Height=7755\r\nTop="));
+        QVERIFY(bytes.contains("\r\nLeft="));
+    }
+
+    void vanishedDirectoryStartsEmptyAndIsRewritten()
+    {
+        ProgramFixture program{"[R\xe9pertoires]\nRepBase=/no/such/folder/anywhere\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        QCOMPARE(F.T_RepReception.text(), QString());
+        F.B_Quit_Click();
+        QVERIFY(program.iniBytes().startsWith("[R\xe9pertoires]\nRepBase=\n[Fenetre]\nWidth="));
+    }
+
+    void editedTextIsSavedAsIs()
+    {
+        ProgramFixture program;
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        F.T_RepReception.setText(QStringLiteral("pas un répertoire"));
+        F.B_Quit_Click();
+        QVERIFY(program.iniBytes().contains("RepBase=pas un r\xe9pertoire\r\n"));
+    }
+
+    void directoryOutsideTheCodePageSurvivesARestart()
+    {
+        QTemporaryDir parent;
+        const QString name = parent.path() + QStringLiteral("/Фото 日本");
+        QVERIFY(QDir().mkpath(name));
+        ProgramFixture program;
+        {
+            MainWindow F;
+            QVERIFY(F.Form_Load());
+            F.T_RepReception.setText(name);
+            F.B_Quit_Click();
+        }
+        MainWindow again;
+        QVERIFY(again.Form_Load());
+        QCOMPARE(again.T_RepReception.text(), name);
+    }
+
+    void badGeometryValues_data()
+    {
+        QTest::addColumn<QByteArray>("window");
+        QTest::newRow("empty values") << QByteArray("Width=\r\nHeight=\r\nTop=\r\nLeft=\r\n");
+        QTest::newRow("words") << QByteArray("Width=large\r\nHeight=12px\r\nTop=x\r\nLeft=--3\r\n");
+        QTest::newRow("missing marker") << QByteArray("Width=###\r\nHeight=###\r\n");
+        QTest::newRow("garbage") << QByteArray("Width=\x01\x02\xff\r\nHeight=1e999\r\n");
+    }
+    void badGeometryValues()
+    {
+        // Values that are no numbers leave the design size in force.
+        QFETCH(QByteArray, window);
+        ProgramFixture program{"[Fenetre]\r\n" + window};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        QCOMPARE(F.scaleWidth(), 10890.f);
+        QCOMPARE(F.scaleHeight(), 7755.f);
+    }
+
+    void placeOffEveryScreenIsNotApplied()
+    {
+        ProgramFixture program{"[Fenetre]\r\nWidth=11250\r\nHeight=8250\r\nTop=-90000\r\n"
+                               "Left=-90000\r\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        // The stored size holds; the window opens where the system puts it.
+        QCOMPARE(F.outerWidth(), 11250.f);
+        QVERIFY(F.outerLeft() > -90000);
+    }
+
+    void fractionalAndNegativeValuesReadBackExactly()
+    {
+        ProgramFixture program{"[Fenetre]\r\nWidth=12007.5\r\nTop=-30\r\nLeft=15,5\r\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        QCOMPARE(F.outerWidth(), 12007.5f);
+        QCOMPARE(F.outerTop(), -30.f);
+        QCOMPARE(F.outerLeft(), 15.5f);
+        F.B_Quit_Click();
+        const QByteArray bytes = program.iniBytes();
+        QVERIFY(bytes.contains("Width=12007.5\r\n"));
+        QVERIFY(bytes.contains("Top=-30\r\n"));
+    }
+
+    void readOnlySettingsFileIsUntouchedAndQuitStillEnds()
+    {
+        ProgramFixture program{"[Fenetre]\r\nWidth=12000\r\n"};
+        QFile::setPermissions(program.iniPath(), QFile::ReadOwner | QFile::ReadGroup);
+        if (QFileInfo(program.iniPath()).isWritable())
+            QSKIP("running with rights that ignore file permissions");
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        F.B_Quit_Click();
+        QCOMPARE(program.ended, 1);
+        QCOMPARE(program.iniBytes(), QByteArray("[Fenetre]\r\nWidth=12000\r\n"));
+    }
+
+    void closeBoxDoesWhatQuitDoes()
+    {
+        ProgramFixture program;
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        F.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&F));
+        F.close();
+        QCOMPARE(program.ended, 1);
+        QVERIFY(program.iniBytes().contains("[Fenetre]"));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
