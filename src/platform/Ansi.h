@@ -13,7 +13,10 @@ namespace kelvaris {
 // is written as UTF-8 instead of being lost. On reading, bytes are taken
 // as UTF-8 only when they are valid UTF-8 *and* decode to a character that
 // Windows-1252 cannot hold, so every Windows-1252 text, and every text we
-// wrote, reads back exactly as it was.
+// wrote, reads back exactly as it was. The one exception, accepted as too
+// rare to matter, is a Windows-1252 text whose bytes also happen to spell
+// such a character in UTF-8 (a capital like "Ð" right before a symbol like
+// "¿": D0 BF is the UTF-8 of the Cyrillic "п").
 QByteArray toAnsi(const QString& text);
 QString fromAnsi(const QByteArray& bytes);
 

@@ -1,0 +1,335 @@
+#include "platform/ProfileFile.h"
+
+#include "platform/Ansi.h"
+
+#include <QByteArrayView>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelvaris {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+QByteArrayView trimmed(QByteArrayView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+// One line of the file: [start, end) is its text, [end, next) its line ending
+// ("\r\n", "\n", or nothing for a last line without one).
+struct Line
+{
+    qsizetype start = 0;
+    qsizetype end = 0;
+    qsizetype next = 0;
+};
+
+// A name to look for, decoded once rather than at every line it is compared with.
+class Name
+{
+public:
+    explicit Name(const QByteArray& name)
+        : m_bytes(trimmed(name)), m_text(fromWindows1252(m_bytes.toByteArray()))
+    {
+    }
+
+    bool matches(QByteArrayView candidate) const
+    {
+        // Windows-1252 is one character a byte, so names of another length differ
+        // whatever their case; most lines of a large file stop here.
+        if (candidate.size() != m_bytes.size())
+            return false;
+        if (candidate == m_bytes)
+            return true;
+        return fromWindows1252(candidate.toByteArray()).compare(m_text, Qt::CaseInsensitive) == 0;
+    }
+
+private:
+    QByteArrayView m_bytes;
+    QString m_text;
+};
+
+// Where a key is, or would go, in the file.
+struct Location
+{
+    bool sectionFound = false;
+    Line header;
+    Line lastNonBlank; // last non-blank line of the section, else its header
+    bool keyFound = false;
+    Line keyLine;
+    qsizetype equals = -1; // offset of the key line's '=', -1 if it has none
+};
+
+class Scanner
+{
+public:
+    explicit Scanner(const QByteArray& data) : m_data(data) {}
+
+    bool atEnd() const { return m_pos >= m_data.size(); }
+
+    Line nextLine()
+    {
+        Line line;
+        line.start = m_pos;
+        const char* begin = m_data.constData();
+        const void* nl = std::memchr(begin + m_pos, '\n', m_data.size() - m_pos);
+        if (nl) {
+            line.end = static_cast<const char*>(nl) - begin;
+            line.next = line.end + 1;
+            if (line.end > line.start && m_data[line.end - 1] == '\r')
+                --line.end;
+        } else {
+            line.end = m_data.size();
+            line.next = m_data.size();
+        }
+        m_pos = line.next;
+        return line;
+    }
+
+    QByteArrayView text(const Line& line) const
+    {
+        return QByteArrayView(m_data).sliced(line.start, line.end - line.start);
+    }
+
+private:
+    const QByteArray& m_data;
+    qsizetype m_pos = 0;
+};
+
+// A section header is '[' (after white space) up to the last ']' of the line.
+// A line with no ']' opens nothing; it is an ordinary line of the section.
+bool sectionName(QByteArrayView text, QByteArrayView* name)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    if (i >= text.size() || text[i] != '[')
+        return false;
+    const qsizetype close = text.lastIndexOf(']');
+    if (close <= i)
+        return false;
+    *name = trimmed(text.sliced(i + 1, close - i - 1));
+    return true;
+}
+
+// One pass over the file, ending at the first match of the key or at the end
+// of the first section of the name; later duplicates are never looked at.
+Location locate(const QByteArray& data, const QByteArray& section, const QByteArray& key)
+{
+    const Name wantedSection(section);
+    const Name wantedKey(key);
+    Location loc;
+    Scanner scanner(data);
+    bool inSection = false;
+    while (!scanner.atEnd()) {
+        const Line line = scanner.nextLine();
+        const QByteArrayView text = scanner.text(line);
+        QByteArrayView name;
+        if (sectionName(text, &name)) {
+            if (inSection)
+                break;
+            if (wantedSection.matches(name)) {
+                inSection = true;
+                loc.sectionFound = true;
+                loc.header = line;
+                loc.lastNonBlank = line;
+            }
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const QByteArrayView content = trimmed(text);
+        if (content.isEmpty())
+            continue;
+        loc.lastNonBlank = line;
+        // A line without '=' names a key that has no value: it still hides a
+        // later line of the same name.
+        const qsizetype equals = text.indexOf('=');
+        const QByteArrayView keyName = equals < 0 ? content : trimmed(text.first(equals));
+        if (wantedKey.matches(keyName)) {
+            loc.keyFound = true;
+            loc.keyLine = line;
+            loc.equals = equals < 0 ? -1 : line.start + equals;
+            break;
+        }
+    }
+    return loc;
+}
+
+QByteArray cut(QByteArrayView text, int size)
+{
+    if (size <= 0)
+        return QByteArray();
+    return text.first(std::min<qsizetype>(text.size(), size - 1)).toByteArray();
+}
+
+QByteArray fileLineEnding(const QByteArray& data)
+{
+    const qsizetype nl = data.indexOf('\n');
+    if (nl > 0 && data[nl - 1] == '\r')
+        return QByteArrayLiteral("\r\n");
+    if (nl >= 0)
+        return QByteArrayLiteral("\n");
+    return QByteArrayLiteral("\r\n");
+}
+
+// Names and values the file could not give back as written: a line break
+// would start a new line, an '=' in a key would end the key early, and a key
+// beginning with '[' could read as a section header.
+bool writable(const QByteArray& section, const QByteArray& key, const QByteArray& value)
+{
+    const auto hasBreak = [](const QByteArray& text) {
+        return text.contains('\n') || text.contains('\r');
+    };
+    if (hasBreak(section) || hasBreak(key) || hasBreak(value))
+        return false;
+    return !key.contains('=') && !trimmed(key).startsWith('[');
+}
+
+QByteArray edited(const QByteArray& data, const QByteArray& section, const QByteArray& key,
+                  const QByteArray& value)
+{
+    const Location loc = locate(data, section, key);
+    const QByteArray eol = fileLineEnding(data);
+    const QByteArrayView all(data);
+    QByteArray out;
+    out.reserve(data.size() + section.size() + key.size() + value.size() + 8);
+
+    if (loc.keyFound) {
+        const Line& line = loc.keyLine;
+        out.append(all.first(line.start));
+        if (loc.equals >= 0) {
+            out.append(all.sliced(line.start, loc.equals + 1 - line.start));
+        } else {
+            // Keep the line's indentation; only blanks before the new '=' go.
+            qsizetype end = line.end;
+            while (end > line.start && isBlank(data[end - 1]))
+                --end;
+            out.append(all.sliced(line.start, end - line.start));
+            out.append('=');
+        }
+        out.append(value);
+        out.append(all.sliced(line.end));
+        return out;
+    }
+
+    if (loc.sectionFound) {
+        const Line& after = loc.lastNonBlank;
+        out.append(all.first(after.next));
+        if (after.next == after.end) // the file's last line, without a line ending
+            out.append(eol);
+        out.append(key).append('=').append(value).append(eol);
+        out.append(all.sliced(after.next));
+        return out;
+    }
+
+    out.append(data);
+    if (!data.isEmpty() && !data.endsWith('\n'))
+        out.append(eol);
+    out.append('[').append(section).append(']').append(eol);
+    out.append(key).append('=').append(value).append(eol);
+    return out;
+}
+
+// "Read-only" as the user sees it: either the system refuses the write, or
+// no write permission is set at all, which marks a file read-only even for
+// a user (root) whom the system would let through.
+bool isReadOnly(const QFileInfo& info)
+{
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & anyWrite);
+}
+
+} // namespace
+
+QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& key,
+                                   const QByteArray& defaultValue, int size,
+                                   const QString& fileName)
+{
+    // Like Windows, the default loses its trailing blanks.
+    QByteArrayView fallback(defaultValue);
+    while (!fallback.isEmpty() && fallback.back() == ' ')
+        fallback.chop(1);
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return cut(fallback, size);
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return cut(fallback, size);
+
+    const Location loc = locate(data, section, key);
+    if (!loc.keyFound || loc.equals < 0)
+        return cut(fallback, size);
+
+    const QByteArrayView all(data);
+    QByteArrayView value = trimmed(all.sliced(loc.equals + 1, loc.keyLine.end - loc.equals - 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    return cut(value, size);
+}
+
+bool writePrivateProfileString(const QByteArray& section, const QByteArray& key,
+                               const QByteArray& value, const QString& fileName)
+{
+    if (fileName.isEmpty() || !writable(section, key, value))
+        return false;
+
+    const QFileInfo info(fileName);
+    // Through a link, the temporary file goes beside the file linked to.
+    const QFileInfo dir(info.exists() ? QFileInfo(info.canonicalFilePath()).absolutePath()
+                                      : info.absolutePath());
+    if (!dir.isDir())
+        return false;
+    const bool dirReadOnly = isReadOnly(dir);
+
+    QByteArray data;
+    if (info.exists()) {
+        if (!info.isFile() || isReadOnly(info))
+            return false;
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return false; // what we cannot read we must not overwrite
+        data = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return false;
+    } else if (dirReadOnly) {
+        return false;
+    }
+
+    const QByteArray result = edited(data, section, key, value);
+    if (info.exists() && result == data)
+        return true;
+
+    QSaveFile save(fileName);
+    // Writing in place loses the all-or-nothing replacement, so only where a
+    // temporary file cannot be made beside the file.
+    save.setDirectWriteFallback(dirReadOnly);
+    if (!save.open(QIODevice::WriteOnly))
+        return false;
+    if (save.write(result) != result.size()) {
+        save.cancelWriting();
+        return false;
+    }
+    return save.commit();
+}
+
+} // namespace kelvaris

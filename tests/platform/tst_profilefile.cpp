@@ -1,0 +1,399 @@
+#include "platform/ProfileFile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kelvaris;
+using B = QByteArray;
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : B("<unreadable>");
+}
+
+// The file's mode bits, without the "User" bits that depend on who asks.
+QFileDevice::Permissions modeBits(const QString& path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
+const QByteArray kDefault = "DEF";
+
+} // namespace
+
+class TestProfileFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void read_data();
+    void read();
+    void readCutsToSize_data();
+    void readCutsToSize();
+    void readDefault();
+    void garbage();
+    void readLargeFile();
+
+    void write_data();
+    void write();
+    void writeCreatesFile();
+    void writeThenRead();
+    void writeRefusesWhatCannotReadBack_data();
+    void writeRefusesWhatCannotReadBack();
+    void writeLeavesReadOnlyFileAlone();
+    void writeIntoReadOnlyDirectory();
+    void writeKeepsPermissions();
+    void writeThroughSymlink();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_ini;
+};
+
+void TestProfileFile::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_ini = m_dir.filePath(QStringLiteral("test.ini"));
+    QFile::remove(m_ini);
+}
+
+void TestProfileFile::read_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QByteArray>("expected");
+    const auto row = [](const char* name, const B& content, const B& section, const B& key,
+                        const B& expected) {
+        QTest::newRow(name) << content << section << key << expected;
+    };
+
+    const B s = "[s]\r\n";
+    row("plain", "[Main]\r\nFolder=C:\\Photos\r\n", "Main", "Folder", "C:\\Photos");
+    row("section case", "[MAIN]\r\nk=v\r\n", "main", "k", "v");
+    row("key case", s + "FoLdEr=v\r\n", "s", "fOLDER", "v");
+    row("accent case, Windows-1252", "[Caf\xC9]\r\nCl\xE9=v\r\n", "caf\xE9", "CL\xC9", "v");
+    row("Y diaeresis case", "[\x9F]\r\nk=v\r\n", "\xFF", "k", "v");
+    row("UTF-8 section is another name", "[Caf\xC3\xA9]\r\nk=v\r\n", "Caf\xE9", "k", kDefault);
+    row("UTF-8 key is another name", s + "Cl\xE9=v\r\n", "s", "Cl\xC3\xA9", kDefault);
+    row("white space around names", " \t[  Main \t]  \r\n\t Folder \t=v\r\n", "Main", "Folder",
+        "v");
+    row("white space around asked names", s + "k=v\r\n", "  s\t", " k ", "v");
+    row("white space around value", s + "k= \t a  b \t \r\n", "s", "k", "a  b");
+    row("double quotes", s + "k=\"a b\"\r\n", "s", "k", "a b");
+    row("single quotes", s + "k='a b'\r\n", "s", "k", "a b");
+    row("quotes after trimming", s + "k=  \" a \"  \r\n", "s", "k", " a ");
+    row("one pair only", s + "k=\"\"a\"\"\r\n", "s", "k", "\"a\"");
+    row("empty quotes", s + "k=\"\"\r\n", "s", "k", "");
+    row("lone quote", s + "k=\"\r\n", "s", "k", "\"");
+    row("mixed quotes", s + "k=\"a'\r\n", "s", "k", "\"a'");
+    row("quote inside", s + "k=\"a\" b\r\n", "s", "k", "\"a\" b");
+    row("empty value", s + "k=\r\n", "s", "k", "");
+    row("= in value", s + "k=a=b\r\n", "s", "k", "a=b");
+    row("key without =", s + "k\r\n", "s", "k", kDefault);
+    row("key without = hides a later one", s + "k\r\nk=v\r\n", "s", "k", kDefault);
+    row("first key wins", s + "k=1\r\nK=2\r\n", "s", "k", "1");
+    row("first section wins", "[s]\r\nk=1\r\n[S]\r\nk=2\r\n", "s", "k", "1");
+    row("later duplicate section not searched", "[s]\r\na=1\r\n[s]\r\nk=2\r\n", "s", "k", kDefault);
+    row("key of the next section", "[s]\r\n[t]\r\nk=v\r\n", "s", "k", kDefault);
+    row("lines before any section", "k=v\r\n[s]\r\n", "s", "k", kDefault);
+    row("lines before any section, no name", "k=v\r\n[s]\r\n", "", "k", kDefault);
+    row("last ] ends the name", "[a]b] x\r\nk=v\r\n", "a]b", "k", "v");
+    row("[ without ] opens nothing", s + "[x\r\nk=v\r\n", "s", "k", "v");
+    row("[ after text opens nothing", "[t]\r\nx[s]\r\nk=v\r\n", "s", "k", kDefault);
+    row("comment", s + ";k=c\r\nk=v\r\n", "s", "k", "v");
+    row("LF", "[s]\nk=v\nl=w\n", "s", "l", "w");
+    row("no final newline", s + "k=v", "s", "k", "v");
+    row("stray CR", s + "k=v\r\r\n", "s", "k", "v");
+    row("NUL in value", s + B("k=a\0b\r\n", 7), "s", "k", B("a\0b", 3));
+    row("missing section", s + "k=v\r\n", "t", "k", kDefault);
+    row("missing key", s + "k=v\r\n", "s", "kk", kDefault);
+    row("empty file", "", "s", "k", kDefault);
+}
+
+void TestProfileFile::read()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, section);
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, expected);
+
+    QVERIFY(writeFile(m_ini, content));
+    QCOMPARE(getPrivateProfileString(section, key, kDefault, 255, m_ini), expected);
+}
+
+void TestProfileFile::readCutsToSize_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("length");
+
+    const QByteArray long300(300, 'x');
+    QTest::newRow("300 into 254") << long300 << B("k") << 254 << 253;
+    QTest::newRow("300 into 301") << long300 << B("k") << 301 << 300;
+    QTest::newRow("300 into 300") << long300 << B("k") << 300 << 299;
+    QTest::newRow("size 1") << long300 << B("k") << 1 << 0;
+    QTest::newRow("size 0") << long300 << B("k") << 0 << 0;
+    QTest::newRow("negative size") << long300 << B("k") << -7 << 0;
+    QTest::newRow("default 300 into 254") << long300 << B("x") << 254 << 253;
+    QTest::newRow("default size 0") << long300 << B("x") << 0 << 0;
+}
+
+void TestProfileFile::readCutsToSize()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, key);
+    QFETCH(int, size);
+    QFETCH(int, length);
+
+    QVERIFY(writeFile(m_ini, "[s]\r\nk=" + value + "\r\n"));
+    QCOMPARE(getPrivateProfileString("s", key, value, size, m_ini), value.left(length));
+}
+
+void TestProfileFile::readDefault()
+{
+    const QString missing = m_dir.filePath(QStringLiteral("missing.ini"));
+    QCOMPARE(getPrivateProfileString("s", "k", "d", 255, missing), B("d"));
+    for (const QString& unreadable : {m_dir.path(), QString()})
+        QCOMPARE(getPrivateProfileString("s", "k", "d", 255, unreadable), B("d"));
+    // Windows drops trailing blanks of the default, not leading ones.
+    QCOMPARE(getPrivateProfileString("s", "k", " a b  ", 255, missing), B(" a b"));
+    QCOMPARE(getPrivateProfileString("s", "k", B(), 255, missing), B());
+}
+
+void TestProfileFile::garbage()
+{
+    for (quint32 seed = 1; seed <= 20; ++seed) {
+        QRandomGenerator random(seed);
+        B garbage(4096 + random.bounded(4096), Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32*>(garbage.data()), garbage.size() / 4);
+        garbage.replace('[', 'x'); // no section header by chance
+        QVERIFY(writeFile(m_ini, garbage));
+        QCOMPARE(getPrivateProfileString("s", "k", kDefault, 255, m_ini), kDefault);
+
+        QVERIFY(writePrivateProfileString("s", "k", "v", m_ini));
+        const qsizetype nl = garbage.indexOf('\n');
+        const B eol = nl < 0 || (nl > 0 && garbage[nl - 1] == '\r') ? "\r\n" : "\n";
+        const B tail = (garbage.endsWith('\n') ? B() : eol) + "[s]" + eol + "k=v" + eol;
+        QCOMPARE(readFile(m_ini), garbage + tail);
+        QCOMPARE(getPrivateProfileString("s", "k", kDefault, 255, m_ini), B("v"));
+    }
+    QVERIFY(writeFile(m_ini, B(1000, '\0') + "\n[s]\nk=v"));
+    QCOMPARE(getPrivateProfileString("s", "k", kDefault, 255, m_ini), B("v"));
+    QVERIFY(writeFile(m_ini, B("[\0s]\n=\0\n[]\n=\n", 14)));
+    QCOMPARE(getPrivateProfileString("", "", kDefault, 255, m_ini), B());
+}
+
+void TestProfileFile::readLargeFile()
+{
+    QByteArray data;
+    data += "[Start]\r\nLine=" + B(2 << 20, 'y') + "\r\n";
+    for (int i = 0; data.size() < (10 << 20); ++i)
+        data += "[Section" + QByteArray::number(i) + "]\r\nKey=Value" + QByteArray::number(i) +
+                "\r\nOther=" + B(60, 'z') + "\r\n";
+    data += "[Last]\r\nKey=found\r\n";
+    QVERIFY(writeFile(m_ini, data));
+    QCOMPARE(getPrivateProfileString("last", "key", kDefault, 255, m_ini), B("found"));
+    QCOMPARE(getPrivateProfileString("Section5000", "Key", kDefault, 255, m_ini), B("Value5000"));
+    QCOMPARE(getPrivateProfileString("Start", "Line", kDefault, 255, m_ini), B(254, 'y'));
+
+    QVERIFY(writePrivateProfileString("Last", "New", "1", m_ini));
+    QCOMPARE(readFile(m_ini), data + "New=1\r\n");
+}
+
+void TestProfileFile::write_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QByteArray>("after");
+    const auto row = [](const char* name, const B& before, const B& section, const B& key,
+                        const B& value, const B& after) {
+        QTest::newRow(name) << before << section << key << value << after;
+    };
+
+    row("replace", "[s]\r\nk=old\r\n", "s", "k", "new", "[s]\r\nk=new\r\n");
+    row("replace keeps text up to =", "[S]\r\n\t K  =  old  \r\n", "s", "k", "new",
+        "[S]\r\n\t K  =new\r\n");
+    row("replace keeps every other byte",
+        "; top\r\n\r\n[s]\n; c=1\r\nodd line \r\n  k = old \r\nx=1\n\r\n[t]\r\nk=2", "s", "k",
+        "new", "; top\r\n\r\n[s]\n; c=1\r\nodd line \r\n  k =new\r\nx=1\n\r\n[t]\r\nk=2");
+    row("replace first duplicate key", "[s]\r\nk=1\r\nk=2\r\n", "s", "k", "3",
+        "[s]\r\nk=3\r\nk=2\r\n");
+    row("replace last line without newline", "[s]\r\nk=old", "s", "k", "new", "[s]\r\nk=new");
+    row("key without = gets one", "[s]\r\n  k \t\r\n", "s", "k", "v", "[s]\r\n  k=v\r\n");
+    row("Windows-1252 names match", "[CAF\xC9]\r\n\xC9T\xC9=1\r\n", "caf\xE9", "\xE9t\xE9", "2",
+        "[CAF\xC9]\r\n\xC9T\xC9=2\r\n");
+    row("new key before blank line and section", "[s]\r\na=1\r\n\r\n[t]\r\nb=2\r\n", "s", "k", "v",
+        "[s]\r\na=1\r\nk=v\r\n\r\n[t]\r\nb=2\r\n");
+    row("new key after the section's last line", "[s]\r\na=1\r\n; note\r\n  \r\n\r\n[t]\r\n", "s",
+        "k", "v", "[s]\r\na=1\r\n; note\r\nk=v\r\n  \r\n\r\n[t]\r\n");
+    row("new key in empty section", "[s]\r\n\r\n[t]\r\n", "s", "k", "v",
+        "[s]\r\nk=v\r\n\r\n[t]\r\n");
+    row("new key in first duplicate section", "[s]\r\na=1\r\n[s]\r\nk=2\r\n", "s", "k", "3",
+        "[s]\r\na=1\r\nk=3\r\n[s]\r\nk=2\r\n");
+    row("new key named as given", "[MAIN]\r\n", "main", "Folder", "v", "[MAIN]\r\nFolder=v\r\n");
+    row("new key after last line without newline", "[s]\r\na=1", "s", "k", "v",
+        "[s]\r\na=1\r\nk=v\r\n");
+    row("new key after header without newline", "[s]", "s", "k", "v", "[s]\r\nk=v\r\n");
+    row("new key, LF file", "[s]\na=1\n\n[t]\n", "s", "k", "v", "[s]\na=1\nk=v\n\n[t]\n");
+    row("keys before any section are not the section's", "k=1\r\n[s]\r\n", "s", "k", "v",
+        "k=1\r\n[s]\r\nk=v\r\n");
+    row("new section", "[t]\r\nb=2\r\n", "Main", "Key", "v", "[t]\r\nb=2\r\n[Main]\r\nKey=v\r\n");
+    row("new section after blank lines", "[t]\r\n\r\n\r\n", "s", "k", "v",
+        "[t]\r\n\r\n\r\n[s]\r\nk=v\r\n");
+    row("new section, no final newline", "[t]\r\nb=2", "s", "k", "v",
+        "[t]\r\nb=2\r\n[s]\r\nk=v\r\n");
+    row("new section, LF file", "[t]\nb=2", "s", "k", "v", "[t]\nb=2\n[s]\nk=v\n");
+    row("first line ending decides", "; a\nb=1\r\n", "s", "k", "v", "; a\nb=1\r\n[s]\nk=v\n");
+    row("no line ending at all", "; only", "s", "k", "v", "; only\r\n[s]\r\nk=v\r\n");
+    row("empty file", "", "s", "k", "v", "[s]\r\nk=v\r\n");
+    row("value written as given", "[s]\r\n", "s", "k", " \"a\" ", "[s]\r\nk= \"a\" \r\n");
+    row("null value is empty", "[s]\r\nk=1\r\n", "s", "k", B(), "[s]\r\nk=\r\n");
+}
+
+void TestProfileFile::write()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, section);
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, after);
+
+    QVERIFY(writeFile(m_ini, before));
+    QVERIFY(writePrivateProfileString(section, key, value, m_ini));
+    QCOMPARE(readFile(m_ini), after);
+}
+
+void TestProfileFile::writeCreatesFile()
+{
+    QVERIFY(writePrivateProfileString("Main", "Folder", "C:\\x", m_ini));
+    QCOMPARE(readFile(m_ini), B("[Main]\r\nFolder=C:\\x\r\n"));
+
+    const QString noDir = m_dir.filePath(QStringLiteral("no/such/dir/x.ini"));
+    QVERIFY(!writePrivateProfileString("s", "k", "v", noDir));
+    QVERIFY(!QFile::exists(noDir));
+    QVERIFY(!writePrivateProfileString("s", "k", "v", m_dir.path()));
+}
+
+void TestProfileFile::writeThenRead()
+{
+    const QByteArray values[] = {"1", "C:\\Photos\\\xE9t\xE9", "", "a=b", "Ф\xD0"};
+    int n = 0;
+    for (const QByteArray& value : values) {
+        const QByteArray key = "Key" + QByteArray::number(n++ % 3);
+        QVERIFY(writePrivateProfileString("One", key, value, m_ini));
+        QVERIFY(writePrivateProfileString("Two", key, value + "2", m_ini));
+        QCOMPARE(getPrivateProfileString("one", key, kDefault, 255, m_ini), value);
+        QCOMPARE(getPrivateProfileString("two", key, kDefault, 255, m_ini), value + "2");
+    }
+    QCOMPARE(readFile(m_ini), B("[One]\r\nKey0=a=b\r\nKey1=Ф\xD0\r\nKey2=\r\n[Two]\r\n"
+                                "Key0=a=b2\r\nKey1=Ф\xD0\x32\r\nKey2=2\r\n"));
+}
+
+void TestProfileFile::writeRefusesWhatCannotReadBack_data()
+{
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QByteArray>("value");
+
+    QTest::newRow("line break in value") << B("s") << B("k") << B("a\r\n[s]\r\nk=b");
+    QTest::newRow("LF in key") << B("s") << B("a\nb") << B("v");
+    QTest::newRow("CR in section") << B("s\r") << B("k") << B("v");
+    QTest::newRow("= in key") << B("s") << B("a=b") << B("v");
+    QTest::newRow("key like a section") << B("s") << B(" [t]") << B("v");
+}
+
+void TestProfileFile::writeRefusesWhatCannotReadBack()
+{
+    QFETCH(QByteArray, section);
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, value);
+
+    const QByteArray before = "[s]\r\nk=1\r\na=2\r\n";
+    QVERIFY(writeFile(m_ini, before));
+    QVERIFY(!writePrivateProfileString(section, key, value, m_ini));
+    QCOMPARE(readFile(m_ini), before);
+}
+
+void TestProfileFile::writeLeavesReadOnlyFileAlone()
+{
+    const QByteArray before = "[s]\r\nk=1\r\n";
+    QVERIFY(writeFile(m_ini, before));
+    const auto readOnly = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(m_ini, readOnly));
+
+    QVERIFY(!writePrivateProfileString("s", "k", "2", m_ini));
+    QVERIFY(!writePrivateProfileString("t", "k", "2", m_ini));
+    QCOMPARE(readFile(m_ini), before);
+    QCOMPARE(modeBits(m_ini), readOnly & ~QFile::ReadUser);
+    QCOMPARE(getPrivateProfileString("s", "k", kDefault, 255, m_ini), B("1"));
+}
+
+void TestProfileFile::writeIntoReadOnlyDirectory()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString existing = dir.filePath(QStringLiteral("a.ini"));
+    QVERIFY(writeFile(existing, "[s]\r\nk=1\r\n"));
+    const auto readOnlyDir = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser |
+                             QFile::ReadGroup | QFile::ExeGroup;
+    QVERIFY(QFile::setPermissions(dir.path(), readOnlyDir));
+
+    const QString missing = dir.filePath(QStringLiteral("b.ini"));
+    const bool created = writePrivateProfileString("s", "k", "v", missing);
+    // The file itself is writable, so it is written in place.
+    const bool updated = writePrivateProfileString("s", "k", "2", existing);
+    const QByteArray after = readFile(existing);
+    const bool missingExists = QFile::exists(missing);
+    QVERIFY(QFile::setPermissions(dir.path(), readOnlyDir | QFile::WriteOwner | QFile::WriteUser));
+
+    QVERIFY(!created);
+    QVERIFY(!missingExists);
+    QVERIFY(updated);
+    QCOMPARE(after, B("[s]\r\nk=2\r\n"));
+}
+
+void TestProfileFile::writeKeepsPermissions()
+{
+    const auto modes = {QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup,
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                            QFile::WriteOther};
+    for (const QFileDevice::Permissions mode : modes) {
+        QVERIFY(writeFile(m_ini, "[s]\r\nk=1\r\n"));
+        QVERIFY(QFile::setPermissions(m_ini, mode));
+        QVERIFY(writePrivateProfileString("s", "k", "2", m_ini));
+        QVERIFY(writePrivateProfileString("t", "k", "3", m_ini));
+        QCOMPARE(modeBits(m_ini), mode);
+        QCOMPARE(readFile(m_ini), B("[s]\r\nk=2\r\n[t]\r\nk=3\r\n"));
+    }
+}
+
+void TestProfileFile::writeThroughSymlink()
+{
+    const QString target = m_dir.filePath(QStringLiteral("real.ini"));
+    QVERIFY(writeFile(target, "[s]\r\nk=1\r\n"));
+    QVERIFY(QFile::link(target, m_ini));
+
+    QVERIFY(writePrivateProfileString("s", "k", "2", m_ini));
+    QVERIFY(QFileInfo(m_ini).isSymLink());
+    QCOMPARE(readFile(target), B("[s]\r\nk=2\r\n"));
+}
+
+QTEST_APPLESS_MAIN(TestProfileFile)
+#include "tst_profilefile.moc"
