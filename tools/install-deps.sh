@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
     libturbojpeg0-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool imagemagick x11-utils
 )
 

@@ -1,19 +1,13 @@
 #include "app/MainWindow.h"
 
+#include "dialogs/ReceptionDirDialog.h"
+
 #include "platform/Runtime.h"
 #include "platform/Twips.h"
 
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
-
-#if __has_include("dialogs/ReceptionDirDialog.h")
-#include "dialogs/ReceptionDirDialog.h"
-#else
-namespace kelvaris {
-void B_Repertoire_Click(TextBox&) {}
-} // namespace kelvaris
-#endif
 
 namespace kelvaris {
 

@@ -54,7 +54,7 @@ void CaptureWatcher::TM_TimerRead_Timer()
     } else {
         F.B_State.setPicture(F.P_Nopicture.picture());
     }
-    yieldFor(IndicatorPause);
+    yieldFor(indicatorPause);
     F.B_State.setPicture(F.P_Nothing.picture());
 }
 

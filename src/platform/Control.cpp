@@ -66,8 +66,11 @@ void setBackground(QWidget* widget, const QColor& colour)
 
 QFont controlFont(bool bold)
 {
-    // The family falls back to the closest installed sans-serif face.
-    QFont font(QStringLiteral("Trebuchet MS"));
+    // Where the humanist face is missing (most Linux desktops), a face of
+    // similar width keeps the captions inside their design boxes.
+    QFont font;
+    font.setFamilies({QStringLiteral("Trebuchet MS"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(9.75);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
