@@ -6,6 +6,7 @@
 #include "platform/Runtime.h"
 
 #include <QDebug>
+#include <utility>
 
 namespace kelvaris {
 
@@ -68,9 +69,11 @@ bool CaptureWatcher::takeNewestShot()
     if (!shot.taken()) {
         // Still being written, or no picture: the previous shot stays with
         // its figures, and the next look tries again.
-        qInfo().noquote() << "Shot not taken yet:" << name << shot.error;
+        if (name != std::exchange(m_refusedName, name))
+            qInfo().noquote() << "Shot not taken yet:" << name << shot.error;
         return false;
     }
+    m_refusedName.clear();
 
     F.T_FichierImage.setText(name);
     // The overview and the current pane share the one decoded picture.

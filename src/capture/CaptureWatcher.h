@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace kelvaris {
 
 class MainWindow;
@@ -39,6 +41,9 @@ private:
     MainWindow& F;
     PaneRenderer& m_renderer;
     PaneInteraction& m_gestures;
+    // The last file refused, so that a file that stays unreadable is
+    // reported once, not at every look.
+    QString m_refusedName;
 };
 
 } // namespace kelvaris
