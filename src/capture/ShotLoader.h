@@ -10,17 +10,20 @@ namespace kelvaris {
 // its outcome says whether it may be shown and measured.
 struct LoadedShot
 {
-    enum class Outcome {
+    enum class Outcome
+    {
         Taken,      // complete and decoded
-        Incomplete, // still being written: truncated, no end-of-image marker, or growing
-        Unreadable, // cannot be opened, or is no JPEG
-        Vanished,   // gone before it could be read
+        Incomplete, // still being written: empty, truncated, no end-of-image marker yet,
+                    // or changed while it was read; worth another try later
+        Unreadable, // cannot be opened, is no JPEG, is damaged though complete, or is
+                    // larger than 2 GB
+        Vanished,   // gone before it could be read, or removed while it was read
     };
 
     Outcome outcome = Outcome::Unreadable;
     // The upright picture (the EXIF orientation applied), RGB32; set when taken.
     Picture picture;
-    // The file's size in bytes as it was read.
+    // The number of bytes read and decoded (the file's size when taken).
     qint64 fileSize = 0;
     // What went wrong, for the log; empty when taken.
     QString error;
@@ -28,10 +31,15 @@ struct LoadedShot
     bool taken() const { return outcome == Outcome::Taken; }
 };
 
-// Reads and decodes the JPEG file at `path` through TurboJPEG.
+// Reads and decodes the JPEG file at `path` through TurboJPEG. The file is
+// read once; a file still being written is recognised from its markers
+// without being decoded, and a file whose size or modification time changed
+// while it was read is incomplete. Safe to call from several threads at
+// once: each thread keeps a decoder of its own.
 LoadedShot loadShot(const QString& path);
 
-// Decodes JPEG data already in memory (the file's size is not checked).
+// Decodes JPEG data already in memory, with the same outcomes as loadShot
+// except those that need the file (its size is not checked again).
 LoadedShot decodeShot(const QByteArray& data);
 
 } // namespace kelvaris

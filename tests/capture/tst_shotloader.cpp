@@ -1,0 +1,319 @@
+#include "capture/JpegSamples.h"
+#include "capture/ShotLoader.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kelvaris;
+using namespace kelvaris::samples;
+using Outcome = LoadedShot::Outcome;
+
+Q_DECLARE_METATYPE(LoadedShot::Outcome)
+
+namespace {
+
+bool near(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) < 16 && std::abs(qGreen(a) - qGreen(b)) < 16 &&
+           std::abs(qBlue(a) - qBlue(b)) < 16;
+}
+
+bool writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+} // namespace
+
+class TestShotLoader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void outcome_data();
+    void outcome();
+    void pixels();
+    void missingAndUnopenable();
+    void truncatedThenCompleted();
+    void hugeFileRefused();
+    void orientation_data();
+    void orientation();
+    void bogusExif();
+    void damagedFiles();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestShotLoader::outcome_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Outcome>("expected");
+
+    const QImage image = quadrants(160, 120);
+    const QByteArray plain = encode(image);
+    const QByteArray progressive = encode(image, TJFLAG_PROGRESSIVE, TJSAMP_420);
+    const QByteArray restarts = encodeWithRestarts(image);
+    auto cut = [](const QByteArray& b, double part) { return b.left(qsizetype(b.size() * part)); };
+    QByteArray badFrame = plain;
+    const qsizetype sof = badFrame.indexOf("\xff\xc0");
+    badFrame[sof + 5] = 0; // height 0
+    badFrame[sof + 6] = 0;
+
+    QTest::newRow("complete") << plain << Outcome::Taken;
+    QTest::newRow("progressive") << progressive << Outcome::Taken;
+    QTest::newRow("restart markers") << restarts << Outcome::Taken;
+    QTest::newRow("data after end marker")
+        << plain + QByteArray(3000, '\xff') + "maker notes\xff\xd8" << Outcome::Taken;
+    QTest::newRow("truncated 60%") << cut(plain, 0.6) << Outcome::Incomplete;
+    QTest::newRow("progressive truncated") << cut(progressive, 0.6) << Outcome::Incomplete;
+    QTest::newRow("restarts truncated") << cut(restarts, 0.6) << Outcome::Incomplete;
+    QTest::newRow("end marker missing") << plain.chopped(2) << Outcome::Incomplete;
+    QTest::newRow("headers cut") << plain.left(100) << Outcome::Incomplete;
+    QTest::newRow("start marker only") << plain.left(2) << Outcome::Incomplete;
+    QTest::newRow("first byte") << plain.left(1) << Outcome::Incomplete;
+    QTest::newRow("empty") << QByteArray() << Outcome::Incomplete;
+    QTest::newRow("text") << QByteArray("This is not a picture.\n") << Outcome::Unreadable;
+    QTest::newRow("no start marker") << plain.mid(2) << Outcome::Unreadable;
+    QTest::newRow("broken frame header") << badFrame << Outcome::Unreadable;
+    QTest::newRow("broken frame header, truncated") << cut(badFrame, 0.6) << Outcome::Incomplete;
+}
+
+void TestShotLoader::outcome()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Outcome, expected);
+
+    const QString path = m_dir.filePath(QStringLiteral("IMG_%1.JPG").arg(QTest::currentDataTag()));
+    QVERIFY(writeFile(path, bytes));
+    const LoadedShot fromFile = loadShot(path);
+    const LoadedShot fromMemory = decodeShot(bytes);
+    for (const LoadedShot& shot : {fromFile, fromMemory}) {
+        QCOMPARE(shot.outcome, expected);
+        QCOMPARE(shot.taken(), expected == Outcome::Taken);
+        QCOMPARE(bool(shot.picture), shot.taken());
+        QCOMPARE(shot.error.isEmpty(), shot.taken());
+        QCOMPARE(shot.fileSize, bytes.size());
+    }
+    if (fromFile.taken()) {
+        QCOMPARE(fromFile.picture->size(), QSize(160, 120));
+        QCOMPARE(*fromFile.picture, *fromMemory.picture);
+    }
+    // A failure must leave the thread's decoder fit for the next file.
+    QVERIFY(decodeShot(encode(quadrants(48, 32))).taken());
+}
+
+void TestShotLoader::pixels()
+{
+    const QByteArray jpeg = encode(quadrants(300, 200), 0, TJSAMP_422);
+    const LoadedShot shot = decodeShot(jpeg);
+    QVERIFY(shot.taken());
+    const QImage& image = *shot.picture;
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    QCOMPARE(image.size(), QSize(300, 200));
+    const QList<std::pair<QPoint, QRgb>> samples = {{{10, 10}, red},
+                                                    {{290, 10}, green},
+                                                    {{10, 190}, blue},
+                                                    {{290, 190}, white},
+                                                    {{140, 30}, red}};
+    for (const auto& [at, colour] : samples)
+        QVERIFY2(near(image.pixel(at), colour), qPrintable(QString::number(image.pixel(at), 16)));
+    // The padding byte must be opaque, or the picture draws as transparent.
+    for (int y = 0; y < image.height(); y += 37)
+        for (int x = 0; x < image.width(); x += 13)
+            QCOMPARE(qAlpha(image.pixel(x, y)), 255);
+}
+
+void TestShotLoader::missingAndUnopenable()
+{
+    const LoadedShot missing = loadShot(m_dir.filePath(QStringLiteral("IMG_9999.JPG")));
+    QCOMPARE(missing.outcome, Outcome::Vanished);
+    QVERIFY(!missing.error.isEmpty());
+
+    const QString folder = m_dir.filePath(QStringLiteral("FOLDER.JPG"));
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(loadShot(folder).outcome, Outcome::Unreadable);
+
+    const QString locked = m_dir.filePath(QStringLiteral("LOCKED.JPG"));
+    QVERIFY(writeFile(locked, encode(quadrants(32, 32))));
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+    QFile probe(locked);
+    if (probe.open(QIODevice::ReadOnly))
+        QSKIP("permissions are not enforced for this user");
+    QCOMPARE(loadShot(locked).outcome, Outcome::Unreadable);
+}
+
+void TestShotLoader::truncatedThenCompleted()
+{
+    const QByteArray jpeg = encode(quadrants(400, 300));
+    const QString path = m_dir.filePath(QStringLiteral("IMG_0002.JPG"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    qsizetype written = 0;
+    for (double part : {0.0, 0.3, 0.6, 0.99}) {
+        const qsizetype upTo = qsizetype(jpeg.size() * part);
+        file.write(jpeg.mid(written, upTo - written));
+        file.flush();
+        written = upTo;
+        const LoadedShot shot = loadShot(path);
+        QCOMPARE(shot.outcome, Outcome::Incomplete);
+        QCOMPARE(shot.fileSize, written);
+    }
+    file.write(jpeg.mid(written));
+    file.close();
+    const LoadedShot shot = loadShot(path);
+    QCOMPARE(shot.outcome, Outcome::Taken);
+    QCOMPARE(shot.fileSize, jpeg.size());
+    QCOMPARE(shot.picture->size(), QSize(400, 300));
+}
+
+void TestShotLoader::hugeFileRefused()
+{
+    const QString path = m_dir.filePath(QStringLiteral("HUGE.JPG"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(encode(quadrants(32, 32)));
+    // Sparse where the file system allows it: nothing is read.
+    if (!file.resize(qint64(3) << 30))
+        QSKIP("cannot make a 3 GB file here");
+    file.close();
+    const LoadedShot shot = loadShot(path);
+    QCOMPARE(shot.outcome, Outcome::Unreadable);
+    QVERIFY(!shot.picture);
+}
+
+void TestShotLoader::orientation_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("bigEndian");
+    // Upright corners: top left, top right, bottom left, bottom right.
+    QTest::addColumn<QList<QRgb>>("corners");
+
+    const QList<QList<QRgb>> corners = {
+        {red, green, blue, white}, // 1: as stored
+        {green, red, white, blue}, // 2: mirrored left to right
+        {white, blue, green, red}, // 3: half turn
+        {blue, white, red, green}, // 4: mirrored top to bottom
+        {red, blue, green, white}, // 5: transposed
+        {blue, red, white, green}, // 6: stored a quarter turn anticlockwise
+        {white, green, blue, red}, // 7: transverse
+        {green, white, red, blue}, // 8: stored a quarter turn clockwise
+    };
+    for (bool big : {false, true})
+        for (int o = 1; o <= 8; ++o)
+            QTest::addRow("%d %s", o, big ? "MM" : "II") << o << big << corners[o - 1];
+}
+
+void TestShotLoader::orientation()
+{
+    QFETCH(int, orientation);
+    QFETCH(bool, bigEndian);
+    QFETCH(QList<QRgb>, corners);
+
+    // Odd sizes, larger than the tiles of the rotation.
+    const QByteArray jpeg = encode(quadrants(151, 97));
+    const LoadedShot stored = decodeShot(jpeg);
+    QVERIFY(stored.taken());
+    const LoadedShot shot = decodeShot(withOrientation(jpeg, orientation, bigEndian));
+    QVERIFY(shot.taken());
+    const QImage& s = *stored.picture;
+    const QImage& d = *shot.picture;
+    const int w = s.width(), h = s.height();
+    QCOMPARE(d.size(), orientation >= 5 ? QSize(h, w) : QSize(w, h));
+
+    const int right = d.width() - 1, bottom = d.height() - 1;
+    QVERIFY(near(d.pixel(1, 1), corners[0]));
+    QVERIFY(near(d.pixel(right - 1, 1), corners[1]));
+    QVERIFY(near(d.pixel(1, bottom - 1), corners[2]));
+    QVERIFY(near(d.pixel(right - 1, bottom - 1), corners[3]));
+
+    // Every pixel comes from the right place of the stored picture.
+    auto source = [&](int x, int y) -> QPoint {
+        switch (orientation) {
+        case 2:
+            return {w - 1 - x, y};
+        case 3:
+            return {w - 1 - x, h - 1 - y};
+        case 4:
+            return {x, h - 1 - y};
+        case 5:
+            return {y, x};
+        case 6:
+            return {y, h - 1 - x};
+        case 7:
+            return {w - 1 - y, h - 1 - x};
+        case 8:
+            return {w - 1 - y, x};
+        default:
+            return {x, y};
+        }
+    };
+    for (int y = 0; y < d.height(); ++y)
+        for (int x = 0; x < d.width(); ++x)
+            if (d.pixel(x, y) != s.pixel(source(x, y)))
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2 misplaced").arg(x).arg(y)));
+}
+
+void TestShotLoader::bogusExif()
+{
+    const QByteArray jpeg = encode(quadrants(40, 24));
+    QRandomGenerator random(1234);
+    auto randomBytes = [&](int n) {
+        QByteArray b(n, Qt::Uninitialized);
+        for (char& c : b)
+            c = char(random.bounded(256));
+        return b;
+    };
+    QList<QByteArray> payloads = {
+        QByteArray(),
+        QByteArray("II"),
+        QByteArray("MM\0*", 4),
+        tiff(false, {{0x0112, 3, 9}}),             // out of range
+        tiff(true, {{0x0112, 3, 0}}),              // zero
+        tiff(false, {{0x0112, 4, 6}}),             // written as a long
+        tiff(true, {{0x0112, 3, 6}}).left(19),     // entry cut short
+        QByteArray("II*\0\xff\xff\xff\x7f", 8),    // IFD far away
+        QByteArray("MM\0*\0\0\0\x08\xff\xff", 10), // 65535 entries announced
+    };
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray payload = randomBytes(int(random.bounded(64)));
+        if (i % 3 == 0) // mostly plausible header, random rest
+            payload.prepend(random.bounded(2) ? QByteArray("II*\0\x08\0\0\0", 8)
+                                              : QByteArray("MM\0*\0\0\0\x08", 8));
+        payloads << payload;
+    }
+    for (const QByteArray& payload : payloads) {
+        const LoadedShot shot = decodeShot(withExif(jpeg, payload));
+        QVERIFY(shot.taken());
+        QVERIFY(shot.picture->size() == QSize(40, 24) || shot.picture->size() == QSize(24, 40));
+    }
+    // A long Exif announced in a segment that the file does not hold.
+    QByteArray lying = withExif(jpeg, tiff(false, {{0x0112, 3, 6}}));
+    lying[4] = char(0xff);
+    QVERIFY(!decodeShot(lying).taken());
+}
+
+void TestShotLoader::damagedFiles()
+{
+    // Damage anywhere never crashes; whatever is taken has a picture.
+    const QByteArray jpeg = withOrientation(encode(quadrants(64, 48), 0, TJSAMP_420), 6);
+    QRandomGenerator random(99);
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray bytes = jpeg;
+        const int flips = 1 + int(random.bounded(8));
+        for (int f = 0; f < flips; ++f)
+            bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
+        if (i % 4 == 0)
+            bytes.truncate(random.bounded(int(bytes.size())));
+        const LoadedShot shot = decodeShot(bytes);
+        QCOMPARE(bool(shot.picture), shot.taken());
+        if (shot.taken())
+            QVERIFY(!shot.picture->isNull());
+    }
+    QVERIFY(decodeShot(jpeg).taken());
+}
+
+QTEST_GUILESS_MAIN(TestShotLoader)
+#include "tst_shotloader.moc"
