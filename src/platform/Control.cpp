@@ -53,6 +53,7 @@ void Control::setVisible(bool visible)
 void Control::updatePixelGeometry()
 {
     m_widget->setGeometry(twipsToPixelRect(m_left, m_top, m_width, m_height));
+    pixelGeometryChanged();
 }
 
 void setBackground(QWidget* widget, const QColor& colour)

@@ -8,7 +8,12 @@
 namespace kelvaris {
 
 // Mouse buttons as the handlers receive them.
-enum MouseButton : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+enum MouseButton : int
+{
+    LeftButton = 1,
+    RightButton = 2,
+    MiddleButton = 4
+};
 
 // Base of every control of a form: a QWidget placed by Left, Top, Width and
 // Height in float twips. Each value is kept exactly as it was last set and
@@ -48,6 +53,8 @@ public:
 protected:
     // `widget` is already parented to its container's widget.
     Control(QWidget* widget, const QString& name);
+    // Called after the widget has been placed in pixels.
+    virtual void pixelGeometryChanged() {}
 
 private:
     QWidget* m_widget;
@@ -59,7 +66,10 @@ private:
 };
 
 // The widget of `container`, for constructing a child control inside it.
-inline QWidget* inside(const Control& container) { return container.clientWidget(); }
+inline QWidget* inside(const Control& container)
+{
+    return container.clientWidget();
+}
 
 // Fills a widget with a flat colour of its own.
 void setBackground(QWidget* widget, const QColor& colour);

@@ -22,15 +22,17 @@ public:
 
     MouseEvents& events();
 
-    // Longest side of the small rendition kept per picture, in pixels.
-    static constexpr int SmallRenditionSide = 2048;
+    // Longest side of the small rendition kept per picture, in pixels:
+    // about the overview's size in a maximised window.
+    static constexpr int SmallRenditionSide = 1280;
 
 private:
     ImageBoxWidget* m_box;
 };
 
-// A rendition of `image` that fits `size` (ignoring aspect), made quickly:
-// a fast reduction to about twice the size, then a smooth one.
-QImage stretchedRendition(const QImage& image, QSize size);
+// A reduced copy of `image` at `size` (aspect ignored), made in one quick
+// pass that averages a few samples per pixel: good enough for an overview,
+// and cheap even for a 45-megapixel shot.
+QImage reducedCopy(const QImage& image, QSize size);
 
 } // namespace kelvaris

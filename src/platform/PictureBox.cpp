@@ -38,13 +38,14 @@ public:
                               : QSizeF(picture->size());
     }
 
-protected:
-    void resizeEvent(QResizeEvent*) override
+    // The client area lies within the one-pixel border.
+    void placeClient()
     {
         if (m_client)
             m_client->setGeometry(rect().adjusted(1, 1, -1, -1));
     }
 
+protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
@@ -84,7 +85,10 @@ PictureBox::PictureBox(QWidget* container, const QString& name, const Look& look
 {
 }
 
-const Picture& PictureBox::picture() const { return m_box->picture; }
+const Picture& PictureBox::picture() const
+{
+    return m_box->picture;
+}
 
 void PictureBox::setPicture(Picture picture)
 {
@@ -97,10 +101,24 @@ void PictureBox::setPicture(Picture picture)
     m_box->update();
 }
 
-MouseEvents& PictureBox::events() { return m_box->events; }
+MouseEvents& PictureBox::events()
+{
+    return m_box->events;
+}
 
-QWidget* PictureBox::clientWidget() const { return m_box->client(); }
+QWidget* PictureBox::clientWidget() const
+{
+    return m_box->client();
+}
 
-void PictureBox::setToolTip(const QString& text) { m_box->setToolTip(text); }
+void PictureBox::pixelGeometryChanged()
+{
+    m_box->placeClient();
+}
+
+void PictureBox::setToolTip(const QString& text)
+{
+    m_box->setToolTip(text);
+}
 
 } // namespace kelvaris

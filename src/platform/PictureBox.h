@@ -36,10 +36,12 @@ public:
 
     void setToolTip(const QString& text);
 
+protected:
+    void pixelGeometryChanged() override;
+
 private:
     PictureBoxWidget* m_box;
     bool m_autoSize;
 };
-
 
 } // namespace kelvaris
