@@ -1,0 +1,279 @@
+// The capture watcher over real JPEG files in a temporary reception directory.
+#include "app/MainWindow.h"
+#include "support/Fixture.h"
+
+#include <QDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace kelvaris;
+using kelvaris::test::makeJpeg;
+using kelvaris::test::ProgramFixture;
+
+namespace {
+
+// A JPEG of exactly `size` bytes: cameras may append data after the
+// picture's end marker, which leaves the picture intact.
+QByteArray jpegOfSize(qint64 size, QColor colour = Qt::gray)
+{
+    QByteArray bytes = makeJpeg(16, 16, colour, colour);
+    Q_ASSERT(bytes.size() <= size);
+    bytes.append(QByteArray(size - bytes.size(), '\0'));
+    return bytes;
+}
+
+} // namespace
+
+class TestWatcher : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> program;
+    std::unique_ptr<MainWindow> F;
+    std::unique_ptr<QTemporaryDir> reception;
+
+    QString file(const QString& name) const { return reception->filePath(name); }
+    void put(const QString& name, const QByteArray& bytes) { ProgramFixture::writeFile(file(name), bytes); }
+    void put(const QString& name) { put(name, makeJpeg(300, 200)); }
+
+    // Start, then stop the timer so that each test runs its ticks itself.
+    void start()
+    {
+        F->T_RepReception.setText(reception->path());
+        F->watcher.B_Start_Click();
+        F->watcher.B_Stop_Click();
+    }
+    void tick() { F->watcher.TM_TimerRead_Timer(); }
+
+private slots:
+    void init()
+    {
+        program = std::make_unique<ProgramFixture>();
+        reception = std::make_unique<QTemporaryDir>();
+        F = std::make_unique<MainWindow>();
+        QVERIFY(F->Form_Load());
+        F->show();
+        QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+    }
+    void cleanup()
+    {
+        F.reset();
+        reception.reset();
+        program.reset();
+    }
+
+    void startTakesTheLastOfTwelve()
+    {
+        for (int i = 1; i <= 12; ++i)
+            put(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')));
+        put(QStringLiteral("notes.txt"), "not a shot");
+        start();
+        QCOMPARE(F->T_FichierImage.text(), QStringLiteral("IMG_0012.JPG"));
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0012.JPG"));
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("12"));
+        QCOMPARE(F->watcher.KnownImageCount, 12);
+        const qint64 size = QFileInfo(file(QStringLiteral("IMG_0012.JPG"))).size();
+        QCOMPARE(F->T_Qualite.text(), QString::number(size).left(4));
+        // The overview and the pane share one decoded picture.
+        QVERIFY(F->P_ImgLast.picture());
+        QCOMPARE(F->I_ImgLast.picture(), F->P_ImgLast.picture());
+        QCOMPARE(F->P_ImgLast.width(), 300.f * 15);
+        QVERIFY(F->SH_CurseurLast.widget()->isVisible());
+        QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
+
+        // Nothing new: nothing is taken again.
+        const Picture shown = F->P_ImgLast.picture();
+        tick();
+        QCOMPARE(F->P_ImgLast.picture(), shown);
+
+        // A 13th file is taken at the next look.
+        put(QStringLiteral("IMG_0013.JPG"));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0013.JPG"));
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("13"));
+        QVERIFY(F->P_ImgLast.picture() != shown);
+    }
+
+    void theLastNameIsTakenNotTheNewestFile()
+    {
+        put(QStringLiteral("IMG_0500.JPG"));
+        put(QStringLiteral("IMG_0501.JPG"));
+        start();
+        // The camera's numbering started again at 1.
+        put(QStringLiteral("IMG_0001.JPG"));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0501.JPG"));
+        QCOMPARE(F->watcher.KnownImageCount, 3);
+        // One removed and one added: the count is unchanged, nothing is taken.
+        QFile::remove(file(QStringLiteral("IMG_0500.JPG")));
+        put(QStringLiteral("IMG_0502.JPG"));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0501.JPG"));
+    }
+
+    void namesAndExtensionsAsTheListSeesThem()
+    {
+        put(QStringLiteral("a.jpg"));
+        put(QStringLiteral("B.Jpg"));
+        put(QStringLiteral(".hidden.jpg"));
+        put(QStringLiteral("z.jpeg"));
+        start();
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("2"));
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("B.Jpg"));
+    }
+
+    void startAgainRetakesTheSameShot()
+    {
+        put(QStringLiteral("IMG_0001.JPG"));
+        start();
+        const Picture first = F->P_ImgLast.picture();
+        start();
+        QVERIFY(F->P_ImgLast.picture() != first);
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
+    }
+
+    void startOnADirectoryWithoutShotsKeepsTheLastOne()
+    {
+        put(QStringLiteral("IMG_0001.JPG"));
+        start();
+        QTemporaryDir empty;
+        F->T_RepReception.setText(empty.path());
+        F->watcher.B_Start_Click();
+        F->watcher.B_Stop_Click();
+        QCOMPARE(F->watcher.KnownImageCount, 0);
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("1"));
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
+        QVERIFY(F->P_ImgLast.picture());
+    }
+
+    void qualityAndBestFigures()
+    {
+        put(QStringLiteral("IMG_0001.JPG"), jpegOfSize(987654));
+        start();
+        QCOMPARE(F->T_Qualite.text(), QStringLiteral("9876"));
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("9876"));
+        put(QStringLiteral("IMG_0002.JPG"), jpegOfSize(1234567));
+        tick();
+        // The larger file has the lower figure; the best stays.
+        QCOMPARE(F->T_Qualite.text(), QStringLiteral("1234"));
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("9876"));
+        put(QStringLiteral("IMG_0003.JPG"), jpegOfSize(999));
+        tick();
+        QCOMPARE(F->T_Qualite.text(), QStringLiteral("999"));
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("9876"));
+
+        F->watcher.B_Reset_Click();
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("0"));
+        put(QStringLiteral("IMG_0004.JPG"), jpegOfSize(5000));
+        tick();
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("5000"));
+        // An equal figure leaves the best as it is; a higher one takes its place.
+        put(QStringLiteral("IMG_0005.JPG"), jpegOfSize(50000));
+        tick();
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("5000"));
+        put(QStringLiteral("IMG_0006.JPG"), jpegOfSize(50010));
+        tick();
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("5001"));
+    }
+
+    void aShotStillBeingWrittenIsTakenOnceComplete()
+    {
+        put(QStringLiteral("IMG_0001.JPG"));
+        start();
+        const Picture first = F->P_ImgLast.picture();
+        const QString figures = F->T_Qualite.text();
+        const QByteArray whole = makeJpeg(400, 300, Qt::green, Qt::yellow, 300);
+        put(QStringLiteral("IMG_0002.JPG"), whole.left(whole.size() * 6 / 10));
+        tick();
+        // Never shown half grey, never measured: the previous shot stays.
+        QCOMPARE(F->P_ImgLast.picture(), first);
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
+        QCOMPARE(F->T_FichierImage.text(), QStringLiteral("IMG_0001.JPG"));
+        QCOMPARE(F->T_Qualite.text(), figures);
+        QCOMPARE(F->watcher.KnownImageCount, 1);
+        QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
+
+        put(QStringLiteral("IMG_0002.JPG"), whole);
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0002.JPG"));
+        QCOMPARE(F->P_ImgLast.picture()->size(), QSize(400, 300));
+        QCOMPARE(F->T_Qualite.text(), QString::number(whole.size()).left(4));
+    }
+
+    void aFileThatIsNoJpegIsNeverShown()
+    {
+        put(QStringLiteral("IMG_0001.JPG"));
+        start();
+        put(QStringLiteral("IMG_0002.JPG"), "this is a text file, not a picture");
+        tick();
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
+        QCOMPARE(F->watcher.KnownImageCount, 1);
+    }
+
+    void aVanishedDirectoryListsNothingUntilItComesBack()
+    {
+        put(QStringLiteral("IMG_0001.JPG"));
+        start();
+        const QString path = reception->path();
+        QVERIFY(QDir(path).removeRecursively());
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
+        QVERIFY(QDir().mkpath(path));
+        put(QStringLiteral("IMG_0001.JPG"));
+        put(QStringLiteral("IMG_0002.JPG"));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0002.JPG"));
+    }
+
+    void startDuringAPauseRunsANestedTick()
+    {
+        put(QStringLiteral("IMG_0001.JPG"));
+        start();
+        put(QStringLiteral("IMG_0002.JPG"));
+        // Start is pressed while the tick is yielding: the nested tick
+        // restarts the count and takes the last shot again.
+        QTimer::singleShot(30, F.get(), [this] {
+            put(QStringLiteral("IMG_0003.JPG"));
+            F->watcher.B_Start_Click();
+        });
+        tick();
+        F->watcher.B_Stop_Click();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0003.JPG"));
+        QCOMPARE(F->watcher.KnownImageCount, 3);
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("3"));
+        QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
+    }
+
+    void theTimerLooksOnItsOwn()
+    {
+        F->T_RepReception.setText(reception->path());
+        F->watcher.B_Start_Click();
+        QVERIFY(F->TM_TimerRead.isEnabled());
+        put(QStringLiteral("IMG_0001.JPG"));
+        QTRY_COMPARE_WITH_TIMEOUT(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"), 5000);
+        F->watcher.B_Stop_Click();
+        QVERIFY(!F->TM_TimerRead.isEnabled());
+    }
+
+    void countsBeyondSixteenBits()
+    {
+        // More files than a 16-bit counter holds: every count stays right.
+        const QByteArray shot = makeJpeg(8, 8);
+        for (int i = 0; i < 32800; ++i) {
+            QFile f(file(QStringLiteral("IMG_%1.JPG").arg(i, 5, 10, QLatin1Char('0'))));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(shot);
+        }
+        start();
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("32800"));
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_32799.JPG"));
+        put(QStringLiteral("IMG_32800.JPG"));
+        tick();
+        QCOMPARE(F->watcher.KnownImageCount, 32801);
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_32800.JPG"));
+    }
+};
+
+QTEST_MAIN(TestWatcher)
+#include "tst_watcher.moc"
