@@ -1,0 +1,396 @@
+// Simulates a tethered camera during a focusing session: it drops JPEG shots
+// of a detailed test scene into a reception directory, the focus getting
+// better and then worse again, each file written in chunks the way transfer
+// software writes it. For trying the program without a camera.
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <thread>
+#include <turbojpeg.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr int pixelFormat = TJPF_BGRX;
+#else
+constexpr int pixelFormat = TJPF_XRGB;
+#endif
+
+// Runs fn(begin, end) over [0, n) split between the processor's cores.
+void parallelFor(int n, const std::function<void(int, int)>& fn)
+{
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 16);
+    std::vector<std::thread> workers;
+    const int step = (n + threads - 1) / threads;
+    for (int begin = 0; begin < n; begin += step)
+        workers.emplace_back(fn, begin, std::min(n, begin + step));
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+// A sharp scene with detail of every scale: text from tiny to large, a
+// Siemens star, thin line groups, a fine random texture and colour patches.
+QImage renderScene(int width, int height, quint32 seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(128, 124, 118));
+    QRandomGenerator random(seed);
+    const double u = height / 2000.0; // scene unit: one pixel at 2000 rows
+
+    // Fine random texture on the right third: single-pixel grain.
+    const int textureLeft = width * 2 / 3;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = textureLeft; x < width; ++x) {
+            const int v = 70 + int(random.bounded(120));
+            row[x] = qRgb(v, v - 8, v - 16);
+        }
+    }
+
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // Siemens star.
+    const QPointF centre(width * 0.18, height * 0.3);
+    const double radius = std::min(width, height) * 0.22;
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(centre, radius, radius);
+    p.setBrush(Qt::black);
+    const QRectF disc(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    for (int i = 0; i < 72; i += 2) // 72 spokes of 5 degrees (80 sixteenths)
+        p.drawPie(disc, i * 80, 80);
+
+    // Text of several sizes on a white card.
+    const QRectF card(width * 0.02, height * 0.56, width * 0.42, height * 0.42);
+    p.fillRect(card, QColor(245, 243, 238));
+    p.setPen(Qt::black);
+    const QString line =
+        QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789 ,.;:!? (AaBbGgQq)");
+    p.setClipRect(card);
+    double y = card.top() + 10 * u;
+    for (int i = 0; y < card.bottom(); ++i) {
+        static constexpr int sizes[] = {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 24, 28, 32, 40};
+        QFont font(u"DejaVu Sans"_s);
+        font.setPixelSize(std::max(5, int(sizes[i % std::size(sizes)] * u)));
+        p.setFont(font);
+        const QFontMetricsF metrics(font);
+        y += metrics.ascent();
+        p.drawText(QPointF(card.left() + 10 * u, y), line);
+        y += metrics.descent() + metrics.leading();
+    }
+    p.setClipping(false);
+
+    // Groups of one-pixel lines at spacings of 2, 3 and 4 pixels, crisp.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::black, 1));
+    const int groupTop = int(height * 0.05);
+    const int groupSize = int(160 * u);
+    int groupLeft = int(width * 0.42);
+    for (int spacing : {2, 3, 4}) {
+        p.fillRect(groupLeft, groupTop, groupSize, 2 * groupSize + 10, Qt::white);
+        for (int k = 0; k < groupSize; k += spacing) {
+            p.drawLine(groupLeft + k, groupTop, groupLeft + k, groupTop + groupSize);
+            p.drawLine(groupLeft, groupTop + groupSize + 10 + k, groupLeft + groupSize - 1,
+                       groupTop + groupSize + 10 + k);
+        }
+        groupLeft += groupSize + int(20 * u);
+    }
+    // Converging lines: a fan from wide spacing to below one pixel.
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF apex(width * 0.62, height * 0.5);
+    for (int k = -20; k <= 20; ++k)
+        p.drawLine(QPointF(width * 0.46, apex.y() + k * 6 * u), apex);
+
+    // Colour patches, four rows of six, the last one greys.
+    const double patch = 70 * u;
+    for (int i = 0; i < 24; ++i) {
+        const QColor colour = i >= 18 ? QColor::fromHsv(0, 0, 255 - (i - 18) * 48)
+                                      : QColor::fromHsv(i * 20, 200, 210);
+        p.fillRect(QRectF(width * 0.47 + (i % 6) * (patch + 8 * u),
+                          height * 0.62 + (i / 6) * (patch + 8 * u), patch, patch),
+                   colour);
+    }
+    return image;
+}
+
+// A box average over 2r + 1 pixels, taken wholly (weight 256) or in part:
+// a part of the radius-1 box gives the kernel [a, 1 - 2a, a] of the blurs
+// finer than the smallest box, so that focus changes smoothly near the
+// sharpest shot.
+struct Box
+{
+    Box(int r, int weight) : factor((quint64(1) << 32) / quint64(2 * r + 1) + 1), weight(weight) {}
+    QRgb operator()(QRgb centre, const int* sums) const
+    {
+        auto channel = [this](int c, int sum) {
+            return c + (((int((quint64(sum) * factor) >> 32) - c) * weight) >> 8);
+        };
+        return qRgb(channel(qRed(centre), sums[0]), channel(qGreen(centre), sums[1]),
+                    channel(qBlue(centre), sums[2]));
+    }
+    quint64 factor;
+    int weight;
+};
+
+// A box blur of radius r along each row, `in` into `out`; the edges repeat
+// the border pixel.
+void boxRows(const QImage& in, QImage& out, int r, int weight)
+{
+    const int w = in.width();
+    const Box box(r, weight);
+    parallelFor(in.height(), [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const auto* src = reinterpret_cast<const QRgb*>(in.constScanLine(y));
+            auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+            int s[3] = {};
+            for (int i = -r; i <= r; ++i) {
+                const QRgb c = src[std::clamp(i, 0, w - 1)];
+                s[0] += qRed(c), s[1] += qGreen(c), s[2] += qBlue(c);
+            }
+            for (int x = 0; x < w; ++x) {
+                dst[x] = box(src[x], s);
+                const QRgb add = src[std::min(x + r + 1, w - 1)];
+                const QRgb sub = src[std::max(x - r, 0)];
+                s[0] += qRed(add) - qRed(sub);
+                s[1] += qGreen(add) - qGreen(sub);
+                s[2] += qBlue(add) - qBlue(sub);
+            }
+        }
+    });
+}
+
+// The same down the columns, keeping a running sum per column so that the
+// picture is still read row by row.
+void boxColumns(const QImage& in, QImage& out, int r, int weight)
+{
+    const int w = in.width();
+    const int h = in.height();
+    const Box box(r, weight);
+    parallelFor(h, [&](int begin, int end) {
+        std::vector<int> sums(size_t(w) * 3, 0);
+        auto row = [&](int y) {
+            return reinterpret_cast<const QRgb*>(in.constScanLine(std::clamp(y, 0, h - 1)));
+        };
+        for (int i = begin - r; i <= begin + r; ++i) {
+            const QRgb* src = row(i);
+            for (int x = 0; x < w; ++x) {
+                sums[3 * x] += qRed(src[x]);
+                sums[3 * x + 1] += qGreen(src[x]);
+                sums[3 * x + 2] += qBlue(src[x]);
+            }
+        }
+        for (int y = begin; y < end; ++y) {
+            auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+            const QRgb* centre = row(y);
+            const QRgb* add = row(y + r + 1);
+            const QRgb* sub = row(y - r);
+            for (int x = 0; x < w; ++x) {
+                int* s = &sums[3 * x];
+                dst[x] = box(centre[x], s);
+                s[0] += qRed(add[x]) - qRed(sub[x]);
+                s[1] += qGreen(add[x]) - qGreen(sub[x]);
+                s[2] += qBlue(add[x]) - qBlue(sub[x]);
+            }
+        }
+    });
+}
+
+// The radii of three box blurs that together come closest to a Gaussian of
+// the given sigma (box widths 2r + 1 differing by at most 2).
+std::array<int, 3> boxRadii(double sigma)
+{
+    const double variance12 = 12 * sigma * sigma;
+    int lower = int(std::floor(std::sqrt(variance12 / 3 + 1)));
+    if (lower % 2 == 0)
+        --lower;
+    const double ideal = (variance12 - 3.0 * lower * lower - 12.0 * lower - 9) / (-4.0 * lower - 4);
+    const int m = std::clamp(int(std::lround(ideal)), 0, 3);
+    std::array<int, 3> radii;
+    for (int i = 0; i < 3; ++i)
+        radii[i] = ((i < m ? lower : lower + 2) - 1) / 2;
+    return radii;
+}
+
+// Three box blurs come close to the defocus of a lens at a fraction of the
+// cost of a true disc, and the shot keeps sensor noise whatever its focus.
+QImage shoot(const QImage& scene, double sigma, quint32 seed)
+{
+    QImage image = scene.copy();
+    QImage scratch(image.size(), QImage::Format_RGB32);
+    // Finer than the radius-1 box (variance 2/3): part of that box.
+    const bool fine = sigma * sigma < 2.0 / 3;
+    const int weight = fine ? int(std::lround(sigma * sigma * 1.5 * 256)) : 256;
+    for (int r : fine ? std::array<int, 3>{1, 0, 0} : boxRadii(sigma)) {
+        if (r > 0) {
+            boxRows(image, scratch, r, weight);
+            boxColumns(scratch, image, r, weight);
+        }
+    }
+    parallelFor(image.height(), [&](int begin, int end) {
+        quint32 state = seed * 2654435761u + quint32(begin) * 40503u + 1;
+        for (int y = begin; y < end; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+                const int n = int(state % 5) - 2;
+                const QRgb c = row[x];
+                row[x] = qRgb(std::clamp(qRed(c) + n, 0, 255), std::clamp(qGreen(c) + n, 0, 255),
+                              std::clamp(qBlue(c) + n, 0, 255));
+            }
+        }
+    });
+    return image;
+}
+
+QByteArray compress(const QImage& image, int quality)
+{
+    tjhandle tj = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    // 4:2:2, as most cameras write their JPEGs.
+    const bool ok =
+        tj && tjCompress2(tj, image.constBits(), image.width(), int(image.bytesPerLine()),
+                          image.height(), pixelFormat, &out, &size, TJSAMP_422, quality, 0) == 0;
+    const QByteArray data =
+        ok ? QByteArray(reinterpret_cast<const char*>(out), qsizetype(size)) : QByteArray();
+    tjFree(out);
+    tjDestroy(tj);
+    return data;
+}
+
+// The name after the highest IMG_nnnn.JPG present, as a camera continues
+// its numbering; after 9999 it starts again at 0001, skipping names taken.
+QString nextName(const QDir& dir)
+{
+    static const QRegularExpression pattern(u"^IMG_(\\d{4})\\.JPG$"_s,
+                                            QRegularExpression::CaseInsensitiveOption);
+    int number = 0;
+    for (const QString& file : dir.entryList(QDir::Files)) {
+        if (const QRegularExpressionMatch match = pattern.match(file); match.hasMatch())
+            number = std::max(number, match.captured(1).toInt());
+    }
+    QString name;
+    for (int tries = 0; tries < 9999 && (name.isEmpty() || dir.exists(name)); ++tries) {
+        number = number % 9999 + 1;
+        name = u"IMG_%1.JPG"_s.arg(number, 4, 10, QLatin1Char('0'));
+    }
+    return name;
+}
+
+// Writes the file under its final name in chunks, flushed one by one, over
+// about `writeMs` milliseconds.
+bool writeSlowly(const QString& path, const QByteArray& data, int writeMs)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly))
+        return false;
+    const int chunks = std::max(1, writeMs / 50);
+    const qsizetype chunk = (data.size() + chunks - 1) / chunks;
+    for (qsizetype at = 0; at < data.size(); at += chunk) {
+        if (file.write(data.constData() + at, std::min(chunk, data.size() - at)) < 0)
+            return false;
+        file.flush();
+        if (at + chunk < data.size())
+            QThread::msleep(ulong(writeMs / chunks));
+    }
+    return true;
+}
+
+// The blur (Gaussian sigma in pixels) of shot `index`: a focus sweep of
+// `length` shots, sharp in the middle.
+double blurOf(int index, int length, double maxBlur)
+{
+    const double middle = (length - 1) / 2.0;
+    return length < 2 ? 0.0 : maxBlur * std::abs(index % length - middle) / middle;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Only fonts are needed, never a window.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Writes JPEG shots of a test scene into a directory, as a "
+                                     u"tethered camera does during a focusing session."_s);
+    parser.addHelpOption();
+    parser.addOptions({
+        {u"dir"_s, u"Reception directory, created if missing."_s, u"DIR"_s},
+        {u"interval"_s, u"Seconds from one shot to the next (3)."_s, u"SECONDS"_s, u"3"_s},
+        {u"count"_s, u"Shots to take; 0 goes on until interrupted."_s, u"N"_s, u"0"_s},
+        {u"width"_s, u"Picture width (3000)."_s, u"PIXELS"_s, u"3000"_s},
+        {u"height"_s, u"Picture height (2000)."_s, u"PIXELS"_s, u"2000"_s},
+        {u"write-ms"_s, u"Milliseconds taken to write one file (400)."_s, u"MS"_s, u"400"_s},
+        {u"quality"_s, u"JPEG quality, 1 to 100 (90)."_s, u"Q"_s, u"90"_s},
+        {u"max-blur"_s, u"Blur of the worst shot, Gaussian sigma (4)."_s, u"PIXELS"_s, u"4"_s},
+        {u"seed"_s, u"Seed of the texture and the noise (1)."_s, u"N"_s, u"1"_s},
+    });
+    parser.process(app);
+
+    QTextStream err(stderr);
+    bool valid = true;
+    auto number = [&](const QString& name, double low, double high) {
+        bool ok = false;
+        const double value = parser.value(name).toDouble(&ok);
+        valid = valid && ok && value >= low && value <= high;
+        return value;
+    };
+    const QString path = parser.value(u"dir"_s);
+    const double interval = number(u"interval"_s, 0, 86400);
+    const int count = int(number(u"count"_s, 0, 1e9));
+    const int width = int(number(u"width"_s, 64, 30000));
+    const int height = int(number(u"height"_s, 64, 30000));
+    const int writeMs = int(number(u"write-ms"_s, 0, 60000));
+    const int quality = int(number(u"quality"_s, 1, 100));
+    const double maxBlur = number(u"max-blur"_s, 0, 100);
+    const quint32 seed = quint32(number(u"seed"_s, 0, 4294967295.0));
+    const QDir dir(path);
+    if (path.isEmpty() || !valid || qint64(width) * height > 200'000'000 || !dir.mkpath(u"."_s)) {
+        err << "camera_sim: needs --dir that can be created, and numbers in range; see --help\n";
+        return 1;
+    }
+
+    const QImage scene = renderScene(width, height, seed);
+    const int sweep = count > 0 ? count : 15;
+    QTextStream out(stdout);
+    QElapsedTimer clock;
+    for (int shot = 0; count == 0 || shot < count; ++shot) {
+        clock.start();
+        const double blur = blurOf(shot, sweep, maxBlur);
+        const QByteArray jpeg = compress(shoot(scene, blur, seed + quint32(shot)), quality);
+        if (jpeg.isEmpty()) {
+            err << "camera_sim: JPEG compression failed\n";
+            return 1;
+        }
+        const QString name = nextName(dir);
+        if (!writeSlowly(dir.filePath(name), jpeg, writeMs)) {
+            err << "camera_sim: cannot write " << dir.filePath(name) << "\n";
+            return 1;
+        }
+        out << name << "  " << jpeg.size() << " bytes  blur " << QString::number(blur, 'f', 2)
+            << Qt::endl;
+        if (count == 0 || shot + 1 < count)
+            QThread::msleep(ulong(std::max<qint64>(0, qint64(interval * 1000) - clock.elapsed())));
+    }
+    return 0;
+}
