@@ -277,7 +277,7 @@ private slots:
                                 ReactionTimeoutMs));
         const MainScreen after(larger);
         QVERIFY(after.refPane().width() > before.refPane().width());
-        QRect ref, last;
+        QRect ref, last, resizedCursor;
         int overviewWidth = 0;
         const bool laidOut = QTest::qWaitFor(
             [&] {
@@ -285,6 +285,7 @@ private slots:
                 ref = measuredFrame(shot, after.refPane());
                 last = measuredFrame(shot, after.lastPane());
                 overviewWidth = measuredOverviewWidth(shot, after.overview());
+                resizedCursor = redBox(shot, after.overview());
                 return !ref.isNull() && !last.isNull() &&
                        showsShot(shot, after.overview(), SecondShot);
             },
@@ -305,6 +306,18 @@ private slots:
                  qPrintable(QString::number(overviewWidth)));
         QVERIFY2(std::abs(overviewWidth - qRound(last.width() * 1.5)) <= 2,
                  qPrintable(QString::number(overviewWidth)));
+        // The cursor is placed again on the new scale, over the same part of the shot.
+        const double scale = after.overview().width() / double(ShotWidth);
+        const QRect expectedCursor(after.overview().topLeft() +
+                                       QPoint(qRound(-pull.x() * scale), qRound(-pull.y() * scale)),
+                                   QSize(qRound(after.lastPane().width() * scale),
+                                         qRound(after.lastPane().height() * scale)));
+        const QPoint offBy = resizedCursor.topLeft() - expectedCursor.topLeft();
+        QVERIFY2(std::abs(offBy.x()) <= 3 && std::abs(offBy.y()) <= 3 &&
+                     std::abs(resizedCursor.width() - expectedCursor.width()) <= 2 &&
+                     std::abs(resizedCursor.height() - expectedCursor.height()) <= 2,
+                 qPrintable(QStringLiteral("cursor %1, expected about %2")
+                                .arg(describe(resizedCursor), describe(expectedCursor))));
     }
 
     void dialogChoosesReceptionDirectory()
