@@ -1,0 +1,276 @@
+// The capture watcher's sections: taking a new shot, a look that finds
+// nothing new, and the processor time of a watcher left running.
+
+#include "BenchSupport.h"
+#include "ProgramSession.h"
+#include "Sections.h"
+
+#include "capture/ShotLoader.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <turbojpeg.h>
+
+#include <sys/mman.h>
+
+namespace kelvaris::bench {
+
+namespace {
+
+double elapsedMs(const QElapsedTimer& clock)
+{
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// Pixels for the bare decoding. On this kind of machine the first touch of
+// each 4 KB page can cost more than decoding into it, so the bare decoding
+// is measured both ways: with plain pages, as most programs get them, and
+// with huge pages, as the program asks for them.
+struct PixelBuffer
+{
+    explicit PixelBuffer(std::size_t bytes, bool hugePages)
+    {
+        constexpr std::size_t hugePage = std::size_t(2) << 20;
+        if (hugePages) {
+            const std::size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
+            data = static_cast<unsigned char*>(std::aligned_alloc(hugePage, rounded));
+            if (data)
+                madvise(data, rounded, MADV_HUGEPAGE);
+        } else {
+            data = static_cast<unsigned char*>(std::malloc(bytes));
+        }
+    }
+    ~PixelBuffer() { std::free(data); }
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+    unsigned char* data = nullptr;
+};
+
+// What any program using TurboJPEG does at least: read the file, allocate
+// the pixels, decode into them, and free them again. The same pixel format
+// as the program's pictures; the default (accurate) DCT, as the program's.
+bool bareDecode(tjhandle tj, const QString& path, bool hugePages)
+{
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file)
+        return false;
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    std::unique_ptr<unsigned char[]> data(new unsigned char[std::size_t(size)]);
+    const bool read = std::fread(data.get(), 1, std::size_t(size), file) == std::size_t(size);
+    std::fclose(file);
+    int width = 0, height = 0, subsampling = 0, colourspace = 0;
+    if (!read || tjDecompressHeader3(tj, data.get(), (unsigned long)size, &width, &height,
+                                     &subsampling, &colourspace) != 0)
+        return false;
+    PixelBuffer pixels(std::size_t(width) * height * 4, hugePages);
+    return pixels.data && tjDecompress2(tj, data.get(), (unsigned long)size, pixels.data, width,
+                                        width * 4, height, TJPF_BGRX, 0) == 0;
+}
+
+std::size_t bareListing(const QString& directory)
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(QFile::encodeName(directory).toStdString()))
+        ++count;
+    return count;
+}
+
+QString ms(double value)
+{
+    return number(value, value < 1 ? 3 : value < 100 ? 2 : 1) + QStringLiteral(" ms");
+}
+
+QString ratioText(double ratio)
+{
+    return number(ratio, 2) + QStringLiteral("x");
+}
+
+// `count` files named IMG_00001.JPG...: all empty but the last, which sorts
+// last and is a small picture, so that Start takes it and later looks find
+// nothing new. Listing does not read the files.
+bool fillDirectory(const QString& directory, int count)
+{
+    for (int i = 1; i < count; ++i) {
+        QFile file(directory + QStringLiteral("/IMG_%1.JPG").arg(i, 5, 10, QLatin1Char('0')));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return writeFile(directory + QStringLiteral("/IMG_%1.JPG").arg(count, 5, 10, QLatin1Char('0')),
+                     makeDetailedJpeg(640, 480, quint32(count)));
+}
+
+} // namespace
+
+void benchDecode(ResultTable& table, const RunOptions& options)
+{
+    const QString section = QStringLiteral("decode");
+    QTemporaryDir reception;
+    const QString name = QStringLiteral("IMG_0001.JPG");
+    const QString path = reception.filePath(name);
+    const QByteArray jpeg = makeDetailedJpeg(Width24, Height24, 24);
+    if (jpeg.isEmpty() || !writeFile(path, jpeg))
+        return fault(table, section, QStringLiteral("cannot write the 24 MP test shot"));
+    table.note(section, QStringLiteral("24 MP test shot (6000x4000, q90, 4:2:0)"),
+               number(jpeg.size() / 1e6, 1) + QStringLiteral(" MB"));
+
+    ProgramSession session;
+    if (!session.ready())
+        return fault(table, section, QStringLiteral("the main window could not be shown"));
+    MainWindow& F = session.window();
+    session.watchByHand(reception.path());
+    if (F.T_ImageCourante.text() != name || !F.P_ImgLast.picture() ||
+        F.P_ImgLast.picture()->size() != QSize(Width24, Height24))
+        return fault(table, section, QStringLiteral("Start did not take the test shot"));
+
+    tjhandle tj = tjInitDecompress();
+    const int repetitions = options.quick ? 3 : 7;
+    std::vector<double> ticks, huge, plain;
+    // Alternating, so that both see the same state of the machine. Each
+    // also gets the huge pages that the other has just freed: pages that
+    // the system has not touched for a while cost far more on a virtual
+    // machine, and the plain-page decoding, which fragments them, is timed
+    // apart afterwards.
+    for (int i = 0; i < repetitions; ++i) {
+        F.watcher.KnownImageCount = 0;
+        const Picture before = F.P_ImgLast.picture();
+        ProgramSession::settle();
+        QElapsedTimer clock;
+        clock.start();
+        F.watcher.TM_TimerRead_Timer();
+        // What the tick left for the event loop (the indicator's last
+        // repaint) is part of its work.
+        ProgramSession::settle();
+        ticks.push_back(elapsedMs(clock));
+        if (F.watcher.KnownImageCount != 1 || F.P_ImgLast.picture() == before)
+            return fault(table, section, QStringLiteral("a tick did not take the shot again"));
+
+        clock.restart();
+        if (!bareDecode(tj, path, true))
+            return fault(table, section, QStringLiteral("the bare decoding failed"));
+        huge.push_back(elapsedMs(clock));
+    }
+    for (int i = 0; i < repetitions; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        if (!bareDecode(tj, path, false))
+            return fault(table, section, QStringLiteral("the bare decoding failed"));
+        plain.push_back(elapsedMs(clock));
+    }
+    const double tick = median(ticks);
+    const double library = median(huge);
+    table.add(section, QStringLiteral("new 24 MP shot, count change to panes rendered"), ms(tick),
+              ms(library), ratioText(tick / library), QStringLiteral("<= 1.25x"),
+              tick <= 1.25 * library);
+    table.note(section, QStringLiteral("bare read + decode into plain 4 KB pages"),
+               ms(median(plain)));
+
+    // Where the time of a tick goes: the file's loading and decoding, and
+    // the overview's small rendition, which the tick makes once per shot.
+    std::vector<double> loads, overviews;
+    for (int i = 0; i < repetitions; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        const LoadedShot shot = loadShot(path);
+        loads.push_back(elapsedMs(clock));
+        if (!shot.taken())
+            return fault(table, section, QStringLiteral("loadShot failed"));
+        clock.restart();
+        F.I_ImgLast.setPicture(shot.picture);
+        overviews.push_back(elapsedMs(clock));
+    }
+    table.note(section, QStringLiteral("loadShot alone (read, check, decode)"), ms(median(loads)));
+    table.note(section, QStringLiteral("the overview's small rendition alone"),
+               ms(median(overviews)));
+    tjDestroy(tj);
+}
+
+void benchIdleTick(ResultTable& table, const RunOptions& options)
+{
+    const QString section = QStringLiteral("tick");
+    ProgramSession session;
+    if (!session.ready())
+        return fault(table, section, QStringLiteral("the main window could not be shown"));
+    MainWindow& F = session.window();
+    for (const int files : {100, 1000, 10000, 32767}) {
+        QTemporaryDir reception;
+        if (!fillDirectory(reception.path(), files))
+            return fault(table, section, QStringLiteral("cannot fill a test directory"));
+        session.watchByHand(reception.path());
+        if (F.watcher.KnownImageCount != files)
+            return fault(table, section, QStringLiteral("Start did not count %1 files").arg(files));
+
+        const int repetitions = options.quick ? 5 : files <= 1000 ? 101 : 31;
+        std::vector<double> ticks, bare;
+        for (int i = 0; i < repetitions; ++i) {
+            ProgramSession::settle();
+            QElapsedTimer clock;
+            clock.start();
+            F.watcher.TM_TimerRead_Timer();
+            ProgramSession::settle();
+            ticks.push_back(elapsedMs(clock));
+            clock.restart();
+            const std::size_t listed = bareListing(reception.path());
+            bare.push_back(elapsedMs(clock));
+            if (listed != std::size_t(files) || F.watcher.KnownImageCount != files)
+                return fault(table, section, QStringLiteral("a look found something new"));
+        }
+        const double tick = median(ticks);
+        const double library = median(bare);
+        table.add(section, QStringLiteral("look finding nothing new, %1 files").arg(files),
+                  ms(tick), ms(library), ratioText(tick / library), QStringLiteral("<= 2x"),
+                  tick <= 2 * library);
+    }
+}
+
+void benchIdleCpu(ResultTable& table, const RunOptions& options)
+{
+    const QString section = QStringLiteral("idle");
+    QTemporaryDir reception;
+    if (!fillDirectory(reception.path(), 1000))
+        return fault(table, section, QStringLiteral("cannot fill a test directory"));
+    ProgramSession session;
+    if (!session.ready())
+        return fault(table, section, QStringLiteral("the main window could not be shown"));
+    MainWindow& F = session.window();
+    int ticks = 0;
+    // The program's own handler, counted.
+    F.TM_TimerRead.timer() = [&] {
+        ++ticks;
+        F.watcher.TM_TimerRead_Timer();
+    };
+    F.T_RepReception.setText(reception.path());
+    F.watcher.B_Start_Click();
+    if (!F.TM_TimerRead.isEnabled() || F.watcher.KnownImageCount != 1000)
+        return fault(table, section, QStringLiteral("Start did not start the watcher"));
+    ProgramSession::settle();
+
+    const int seconds = options.quick ? 3 : 10;
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double cpu = cpuSeconds() - cpuBefore;
+    const double elapsed = double(wall.nsecsElapsed()) / 1e9;
+    F.watcher.B_Stop_Click();
+
+    const double percent = 100 * cpu / elapsed;
+    table.add(section,
+              QStringLiteral("running watcher, 1000 files, %1 s, %2 looks").arg(seconds).arg(ticks),
+              number(percent, 2) + QStringLiteral(" % of a core"), {}, {}, QStringLiteral("<= 1 %"),
+              percent <= 1.0);
+}
+
+} // namespace kelvaris::bench
