@@ -2,7 +2,8 @@
 
 // JPEG files made up for the tests: pictures with known colours, encoded
 // the ways cameras encode them, with EXIF data of one's choosing. A test
-// that includes this links libturbojpeg and libjpeg.
+// that includes this links libturbojpeg, and libjpeg where it is installed
+// (KELVARIS_HAVE_LIBJPEG).
 
 #include <QByteArray>
 #include <QDataStream>
@@ -12,10 +13,12 @@
 #include <QRandomGenerator>
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
 #include <turbojpeg.h>
+#ifdef KELVARIS_HAVE_LIBJPEG
+#include <cstdio>
+#include <jpeglib.h>
+#endif
 
 namespace kelvaris::samples {
 
@@ -62,6 +65,7 @@ inline QByteArray encode(const QImage& image, int flags = 0, int subsampling = T
     return data;
 }
 
+#ifdef KELVARIS_HAVE_LIBJPEG
 // Through libjpeg itself, for a restart marker after every MCU row, as many
 // cameras write them.
 inline QByteArray encodeWithRestarts(const QImage& image)
@@ -91,6 +95,7 @@ inline QByteArray encodeWithRestarts(const QImage& image)
     free(out);
     return data;
 }
+#endif
 
 // Little TIFF data holding IFD0 with the given entries (tag, type, value).
 inline QByteArray tiff(bool bigEndian, const QList<std::array<quint32, 3>>& entries)
