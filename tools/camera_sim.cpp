@@ -338,8 +338,10 @@ int main(int argc, char* argv[])
         {u"dir"_s, u"Reception directory, created if missing."_s, u"DIR"_s},
         {u"interval"_s, u"Seconds from one shot to the next (3)."_s, u"SECONDS"_s, u"3"_s},
         {u"count"_s, u"Shots to take; 0 goes on until interrupted."_s, u"N"_s, u"0"_s},
-        {u"width"_s, u"Picture width (3000)."_s, u"PIXELS"_s, u"3000"_s},
-        {u"height"_s, u"Picture height (2000)."_s, u"PIXELS"_s, u"2000"_s},
+        // At the default size every shot of a sweep weighs between 1 and 10 MB,
+        // so that the quality figure (the size's first four digits) ranks them.
+        {u"width"_s, u"Picture width (4000)."_s, u"PIXELS"_s, u"4000"_s},
+        {u"height"_s, u"Picture height (2667)."_s, u"PIXELS"_s, u"2667"_s},
         {u"write-ms"_s, u"Milliseconds taken to write one file (400)."_s, u"MS"_s, u"400"_s},
         {u"quality"_s, u"JPEG quality, 1 to 100 (90)."_s, u"Q"_s, u"90"_s},
         {u"max-blur"_s, u"Blur of the worst shot, Gaussian sigma (4)."_s, u"PIXELS"_s, u"4"_s},

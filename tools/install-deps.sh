@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
-    libturbojpeg0-dev
+    libturbojpeg0-dev libjpeg62-turbo-dev
     fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool imagemagick x11-utils
 )
