@@ -110,7 +110,7 @@ MainWindow::MainWindow()
       P_ImgRef(inside(P_BaseRef), QStringLiteral("P_ImgRef"), fullSizePicture()),
       I_ImgLast(inside(P_Fond), QStringLiteral("I_ImgLast")),
       SH_CurseurRef(inside(P_Fond), QStringLiteral("SH_CurseurRef"), Green),
-      SH_CurseurLast(inside(P_Fond), QStringLiteral("SH_CurseurLast"), Red),
+      SH_CurseurLast(inside(P_Fond), QStringLiteral("SH_CurseurLast"), Red, true),
       TM_TimerRead(QStringLiteral("TM_TimerRead"), 1000),
       F_Fichiers(QStringLiteral("F_Fichiers"), QStringLiteral("*.jpg"))
 {

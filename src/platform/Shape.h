@@ -9,7 +9,9 @@ namespace kelvaris {
 class Shape : public Control
 {
 public:
-    Shape(QWidget* container, const QString& name, const QColor& colour);
+    // A dashed outline lets a solid one beneath it show through, where two
+    // shapes mark the same box.
+    Shape(QWidget* container, const QString& name, const QColor& colour, bool dashed = false);
 };
 
 } // namespace kelvaris
