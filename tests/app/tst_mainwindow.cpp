@@ -1,9 +1,11 @@
 // The main window's controls, its layout and the looks of its picture buttons.
 #include "app/MainWindow.h"
+#include "dialogs/ReceptionDirDialog.h"
 #include "support/Fixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace kelvaris;
@@ -161,6 +163,23 @@ private slots:
         F->T_QualiteMax.setText(QStringLiteral("9876"));
         QTest::mouseClick(F->B_Reset.widget(), Qt::LeftButton);
         QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("0"));
+    }
+
+    void quitWithTheDialogOpenSavesTheBoxsText()
+    {
+        QTest::mouseClick(F->B_Repertoire.button(), Qt::LeftButton);
+        ReceptionDirDialog* FR = openReceptionDirDialog();
+        QVERIFY(FR);
+        QVERIFY(FR->isVisible());
+        // The main window stays usable; "..." again brings the same dialog forward.
+        F->T_RepReception.setText(QStringLiteral("/photos/séance"));
+        QTest::mouseClick(F->B_Repertoire.button(), Qt::LeftButton);
+        QCOMPARE(openReceptionDirDialog(), FR);
+        F->B_Quit_Click();
+        QCOMPARE(program->ended, 1);
+        QVERIFY(program->iniBytes().contains("RepBase=/photos/s\xe9"
+                                             "ance\r\n"));
+        delete FR;
     }
 
     void quitEndsWithItsPressedLook()
