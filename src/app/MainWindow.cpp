@@ -206,61 +206,55 @@ void MainWindow::placeControls()
     SH_CurseurLast.setVisible(false);
 }
 
+namespace {
+
+// A mouse handler that calls `handler` of `target` with the event's arguments.
+template <class Target>
+MouseHandler call(Target& target, void (Target::*handler)(int, int, float, float))
+{
+    return [&target, handler](int button, int shift, float x, float y) {
+        (target.*handler)(button, shift, x, y);
+    };
+}
+
+} // namespace
+
 void MainWindow::wireEvents()
 {
-    using namespace std::placeholders;
     resized() = [this] { layout.Form_Resize(); };
     // The close box does what Quit does, so that closing the window never
     // loses the reception directory or the window's place.
     closing() = [this] { B_Quit_Click(); };
 
-    B_Quit.events().mouseDown = [this](int b, int s, float x, float y) {
-        buttons.B_Quit_MouseDown(b, s, x, y);
-    };
+    B_Quit.events().mouseDown = call(buttons, &ImageButtons::B_Quit_MouseDown);
     B_Quit.events().click = [this] { B_Quit_Click(); };
-    B_Start.events().mouseDown = [this](int b, int s, float x, float y) {
-        buttons.B_Start_MouseDown(b, s, x, y);
-    };
+    B_Start.events().mouseDown = call(buttons, &ImageButtons::B_Start_MouseDown);
     B_Start.events().click = [this] { watcher.B_Start_Click(); };
-    B_Stop.events().mouseDown = [this](int b, int s, float x, float y) {
-        buttons.B_Stop_MouseDown(b, s, x, y);
-    };
-    B_Stop.events().mouseUp = [this](int b, int s, float x, float y) {
-        buttons.B_Stop_MouseUp(b, s, x, y);
-    };
+    B_Stop.events().mouseDown = call(buttons, &ImageButtons::B_Stop_MouseDown);
+    B_Stop.events().mouseUp = call(buttons, &ImageButtons::B_Stop_MouseUp);
     B_Stop.events().click = [this] { watcher.B_Stop_Click(); };
-    B_Reset.events().mouseDown = [this](int b, int s, float x, float y) {
-        buttons.B_Reset_MouseDown(b, s, x, y);
-    };
-    B_Reset.events().mouseUp = [this](int b, int s, float x, float y) {
-        buttons.B_Reset_MouseUp(b, s, x, y);
-    };
+    B_Reset.events().mouseDown = call(buttons, &ImageButtons::B_Reset_MouseDown);
+    B_Reset.events().mouseUp = call(buttons, &ImageButtons::B_Reset_MouseUp);
     B_Reset.events().click = [this] { watcher.B_Reset_Click(); };
-    B_Select.events().mouseDown = [this](int b, int s, float x, float y) {
-        buttons.B_Select_MouseDown(b, s, x, y);
-    };
-    B_Select.events().mouseUp = [this](int b, int s, float x, float y) {
-        buttons.B_Select_MouseUp(b, s, x, y);
-    };
+    B_Select.events().mouseDown = call(buttons, &ImageButtons::B_Select_MouseDown);
+    B_Select.events().mouseUp = call(buttons, &ImageButtons::B_Select_MouseUp);
     B_Select.events().click = [this] { gestures.B_Select_Click(); };
     B_Repertoire.click() = [this] { B_Repertoire_Click(T_RepReception); };
 
     MouseEvents& last = P_ImgLast.events();
-    last.mouseDown = std::bind(&PaneInteraction::P_ImgLast_MouseDown, &gestures, _1, _2, _3, _4);
-    last.mouseMove = std::bind(&PaneInteraction::P_ImgLast_MouseMove, &gestures, _1, _2, _3, _4);
-    last.mouseUp = std::bind(&PaneInteraction::P_ImgLast_MouseUp, &gestures, _1, _2, _3, _4);
+    last.mouseDown = call(gestures, &PaneInteraction::P_ImgLast_MouseDown);
+    last.mouseMove = call(gestures, &PaneInteraction::P_ImgLast_MouseMove);
+    last.mouseUp = call(gestures, &PaneInteraction::P_ImgLast_MouseUp);
     last.dblClick = [this] { gestures.P_ImgLast_DblClick(); };
     MouseEvents& ref = P_ImgRef.events();
-    ref.mouseDown = std::bind(&PaneInteraction::P_ImgRef_MouseDown, &gestures, _1, _2, _3, _4);
-    ref.mouseMove = std::bind(&PaneInteraction::P_ImgRef_MouseMove, &gestures, _1, _2, _3, _4);
-    ref.mouseUp = std::bind(&PaneInteraction::P_ImgRef_MouseUp, &gestures, _1, _2, _3, _4);
+    ref.mouseDown = call(gestures, &PaneInteraction::P_ImgRef_MouseDown);
+    ref.mouseMove = call(gestures, &PaneInteraction::P_ImgRef_MouseMove);
+    ref.mouseUp = call(gestures, &PaneInteraction::P_ImgRef_MouseUp);
     ref.dblClick = [this] { gestures.P_ImgRef_DblClick(); };
     MouseEvents& overview = I_ImgLast.events();
-    overview.mouseDown =
-        std::bind(&PaneInteraction::I_ImgLast_MouseDown, &gestures, _1, _2, _3, _4);
-    overview.mouseMove =
-        std::bind(&PaneInteraction::I_ImgLast_MouseMove, &gestures, _1, _2, _3, _4);
-    overview.mouseUp = std::bind(&PaneInteraction::I_ImgLast_MouseUp, &gestures, _1, _2, _3, _4);
+    overview.mouseDown = call(gestures, &PaneInteraction::I_ImgLast_MouseDown);
+    overview.mouseMove = call(gestures, &PaneInteraction::I_ImgLast_MouseMove);
+    overview.mouseUp = call(gestures, &PaneInteraction::I_ImgLast_MouseUp);
 
     TM_TimerRead.timer() = [this] { watcher.TM_TimerRead_Timer(); };
 }

@@ -1,7 +1,7 @@
 // The main window's controls, its layout and the looks of its picture buttons.
 #include "app/MainWindow.h"
 #include "dialogs/ReceptionDirDialog.h"
-#include "support/Fixture.h"
+#include "support/WindowFixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +10,7 @@
 
 using namespace kelvaris;
 using kelvaris::test::ProgramFixture;
+using kelvaris::test::WindowFixture;
 
 namespace {
 
@@ -28,23 +29,17 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> program;
-    std::unique_ptr<MainWindow> F;
+    std::unique_ptr<WindowFixture> app;
+    MainWindow* F = nullptr;
 
 private slots:
     void init()
     {
-        program = std::make_unique<ProgramFixture>();
-        F = std::make_unique<MainWindow>();
-        QVERIFY(F->Form_Load());
-        F->show();
-        QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+        app = std::make_unique<WindowFixture>();
+        QVERIFY(app->open());
+        F = &app->window;
     }
-    void cleanup()
-    {
-        F.reset();
-        program.reset();
-    }
+    void cleanup() { app.reset(); }
 
     void designState()
     {
@@ -132,7 +127,7 @@ private slots:
         release(F->B_Start, Qt::LeftButton, QPoint(-50, -50));
         QCOMPARE(F->B_Start.picture(), F->P_StartOn.picture());
         QVERIFY(!F->TM_TimerRead.isEnabled());
-        QVERIFY(program->messages.empty());
+        QVERIFY(app->program.messages.empty());
 
         press(F->B_Stop, Qt::RightButton);
         QCOMPARE(F->B_Start.picture(), F->P_StartOff.picture());
@@ -176,9 +171,9 @@ private slots:
         QTest::mouseClick(F->B_Repertoire.button(), Qt::LeftButton);
         QCOMPARE(openReceptionDirDialog(), FR);
         F->B_Quit_Click();
-        QCOMPARE(program->ended, 1);
-        QVERIFY(program->iniBytes().contains("RepBase=/photos/s\xe9"
-                                             "ance\r\n"));
+        QCOMPARE(app->program.ended, 1);
+        QVERIFY(app->program.iniBytes().contains("RepBase=/photos/s\xe9"
+                                                 "ance\r\n"));
         delete FR;
     }
 
@@ -186,7 +181,7 @@ private slots:
     {
         QTest::mouseClick(F->B_Quit.widget(), Qt::LeftButton);
         QCOMPARE(F->B_Quit.picture(), F->P_QuitOn.picture());
-        QCOMPARE(program->ended, 1);
+        QCOMPARE(app->program.ended, 1);
     }
 
     void startOnAMissingDirectoryStaysStopped_data()
@@ -205,9 +200,9 @@ private slots:
         QTest::mouseClick(F->B_Start.widget(), Qt::LeftButton);
         QVERIFY(!F->TM_TimerRead.isEnabled());
         QCOMPARE(F->B_Start.picture(), F->P_StartOff.picture());
-        QCOMPARE(program->messages.size(), size_t(1));
-        QVERIFY2(program->messages[0].text.contains(message),
-                 qPrintable(program->messages[0].text));
+        QCOMPARE(app->program.messages.size(), size_t(1));
+        QVERIFY2(app->program.messages[0].text.contains(message),
+                 qPrintable(app->program.messages[0].text));
     }
 };
 

@@ -1,6 +1,6 @@
 // The capture watcher over real JPEG files in a temporary reception directory.
 #include "app/MainWindow.h"
-#include "support/Fixture.h"
+#include "support/WindowFixture.h"
 
 #include <QDir>
 #include <QTest>
@@ -9,6 +9,7 @@
 using namespace kelvaris;
 using kelvaris::test::makeJpeg;
 using kelvaris::test::ProgramFixture;
+using kelvaris::test::WindowFixture;
 
 namespace {
 
@@ -28,12 +29,15 @@ class TestWatcher : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> program;
-    std::unique_ptr<MainWindow> F;
+    std::unique_ptr<WindowFixture> app;
+    MainWindow* F = nullptr;
     std::unique_ptr<QTemporaryDir> reception;
 
     QString file(const QString& name) const { return reception->filePath(name); }
-    void put(const QString& name, const QByteArray& bytes) { ProgramFixture::writeFile(file(name), bytes); }
+    void put(const QString& name, const QByteArray& bytes)
+    {
+        ProgramFixture::writeFile(file(name), bytes);
+    }
     void put(const QString& name) { put(name, makeJpeg(300, 200)); }
 
     // Start, then stop the timer so that each test runs its ticks itself.
@@ -48,18 +52,15 @@ class TestWatcher : public QObject
 private slots:
     void init()
     {
-        program = std::make_unique<ProgramFixture>();
         reception = std::make_unique<QTemporaryDir>();
-        F = std::make_unique<MainWindow>();
-        QVERIFY(F->Form_Load());
-        F->show();
-        QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+        app = std::make_unique<WindowFixture>();
+        QVERIFY(app->open());
+        F = &app->window;
     }
     void cleanup()
     {
-        F.reset();
+        app.reset();
         reception.reset();
-        program.reset();
     }
 
     void startTakesTheLastOfTwelve()
@@ -233,7 +234,7 @@ private slots:
         put(QStringLiteral("IMG_0002.JPG"));
         // Start is pressed while the tick is yielding: the nested tick
         // restarts the count and takes the last shot again.
-        QTimer::singleShot(30, F.get(), [this] {
+        QTimer::singleShot(30, F, [this] {
             put(QStringLiteral("IMG_0003.JPG"));
             F->watcher.B_Start_Click();
         });

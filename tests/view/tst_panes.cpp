@@ -1,11 +1,12 @@
 // The mouse gestures of the comparison view, driven through the real widgets.
 #include "app/MainWindow.h"
-#include "support/Fixture.h"
+#include "support/WindowFixture.h"
 
 #include <QTest>
 
 using namespace kelvaris;
 using kelvaris::test::ProgramFixture;
+using kelvaris::test::WindowFixture;
 
 namespace {
 
@@ -29,8 +30,8 @@ class TestPanes : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> program;
-    std::unique_ptr<MainWindow> F;
+    std::unique_ptr<WindowFixture> app;
+    MainWindow* F = nullptr;
 
     void loadCurrent(const Picture& picture, const QString& name = QStringLiteral("IMG_0001.JPG"))
     {
@@ -44,17 +45,11 @@ class TestPanes : public QObject
 private slots:
     void init()
     {
-        program = std::make_unique<ProgramFixture>();
-        F = std::make_unique<MainWindow>();
-        QVERIFY(F->Form_Load());
-        F->show();
-        QVERIFY(QTest::qWaitForWindowExposed(F.get()));
+        app = std::make_unique<WindowFixture>();
+        QVERIFY(app->open());
+        F = &app->window;
     }
-    void cleanup()
-    {
-        F.reset();
-        program.reset();
-    }
+    void cleanup() { app.reset(); }
 
     void dragKeepsTheGrabbedPointUnderThePointer()
     {
