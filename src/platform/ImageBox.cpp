@@ -18,11 +18,13 @@ QImage reducedCopy(const QImage& image, QSize size)
     // at 1/4 and 5/8 of its block: one pass, four reads per pixel whatever
     // the source's size, and unevenly spaced so that fine regular detail
     // (a resolution chart) averages to grey instead of aliasing.
-    auto grid = [](int from, int to) {
-        std::vector<int> index(2 * static_cast<size_t>(to));
-        for (int i = 0; i < to; ++i) {
-            index[2 * i] = static_cast<int>((8 * i + 2) * static_cast<qint64>(from) / (8 * to));
-            index[2 * i + 1] = static_cast<int>((8 * i + 5) * static_cast<qint64>(from) / (8 * to));
+    // The two sample positions of output pixel i are at [2i] and [2i + 1].
+    auto grid = [](qint64 from, qint64 to) {
+        std::vector<int> index;
+        index.reserve(static_cast<size_t>(2 * to));
+        for (qint64 i = 0; i < to; ++i) {
+            index.push_back(static_cast<int>((8 * i + 2) * from / (8 * to)));
+            index.push_back(static_cast<int>((8 * i + 5) * from / (8 * to)));
         }
         return index;
     };
@@ -30,11 +32,14 @@ QImage reducedCopy(const QImage& image, QSize size)
     const std::vector<int> ys = grid(source.height(), size.height());
     QImage out(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
-        const auto* a = reinterpret_cast<const QRgb*>(source.constScanLine(ys[2 * y]));
-        const auto* b = reinterpret_cast<const QRgb*>(source.constScanLine(ys[2 * y + 1]));
+        const size_t row = 2 * static_cast<size_t>(y);
+        const auto* a = reinterpret_cast<const QRgb*>(source.constScanLine(ys[row]));
+        const auto* b = reinterpret_cast<const QRgb*>(source.constScanLine(ys[row + 1]));
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const QRgb p[4] = {a[xs[2 * x]], a[xs[2 * x + 1]], b[xs[2 * x]], b[xs[2 * x + 1]]};
+        for (size_t x = 0; x < static_cast<size_t>(size.width()); ++x) {
+            const int left = xs[2 * x];
+            const int right = xs[2 * x + 1];
+            const QRgb p[4] = {a[left], a[right], b[left], b[right]};
             quint32 redBlue = 0;
             quint32 green = 0;
             for (QRgb q : p) {
