@@ -246,6 +246,29 @@ private slots:
         QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
     }
 
+    void aShotArrivingDuringABlinkIsShownAtRelease()
+    {
+        put(QStringLiteral("IMG_0001.JPG"), makeJpeg(300, 200, Qt::red, Qt::red));
+        start();
+        QTest::mouseClick(F->B_Select.widget(), Qt::LeftButton);
+        const Picture reference = F->P_ImgRef.picture();
+        F->P_ImgLast.setLeft(-600);
+        QTest::mousePress(F->P_ImgLast.widget(), Qt::RightButton, {}, QPoint(5, 5));
+        put(QStringLiteral("IMG_0002.JPG"), makeJpeg(320, 240, Qt::blue, Qt::blue));
+        tick();
+        // The reference stays in view while the button is held...
+        QCOMPARE(F->P_ImgLast.picture(), reference);
+        QTest::mouseRelease(F->P_ImgLast.widget(), Qt::RightButton, {}, QPoint(5, 5));
+        // ...and the release brings back the newest shot, at the saved crop.
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0002.JPG"));
+        QCOMPARE(F->P_ImgLast.picture(), F->I_ImgLast.picture());
+        QCOMPARE(F->P_ImgLast.picture()->size(), QSize(320, 240));
+        QCOMPARE(F->P_ImgLast.left(), -600.f);
+        // Its cursor follows the new shot's size.
+        QCOMPARE(F->SH_CurseurLast.width(),
+                 float(double(F->I_ImgLast.width()) * F->P_BaseLast.width() / (320 * 15)));
+    }
+
     void theTimerLooksOnItsOwn()
     {
         F->T_RepReception.setText(reception->path());

@@ -197,20 +197,6 @@ private slots:
         QCOMPARE(F->P_ImgLast.picture(), current);
     }
 
-    void newShotDuringABlinkIsShownAtRelease()
-    {
-        loadCurrent(shot(3000, 2000, Qt::red));
-        F->P_ImgRef.setPicture(shot(3000, 2000, Qt::green));
-        QTest::mousePress(F->P_ImgLast.widget(), Qt::RightButton, {}, QPoint(5, 5));
-        // The watcher takes a new shot while the button is held.
-        const Picture newer = shot(3000, 2000, Qt::blue);
-        F->I_ImgLast.setPicture(newer);
-        F->P_ImgTampon.setPicture(newer);
-        F->gestures.newShotHeldAside();
-        QTest::mouseRelease(F->P_ImgLast.widget(), Qt::RightButton, {}, QPoint(5, 5));
-        QCOMPARE(F->P_ImgLast.picture(), newer);
-    }
-
     void middleButtonDoesNothingOnThePanes()
     {
         loadCurrent(shot(3000, 2000));
