@@ -191,12 +191,12 @@ QString DriveListBox::drive() const
 bool DriveListBox::setDrive(const QString& drive)
 {
     // A lone letter names a drive as "c:" does.
-    const QString spec = drive.size() == 1 ? drive + QLatin1Char(':') : drive;
-    QString root = driveRootNamedBy(spec);
+    const QString named = drive.size() == 1 ? drive + QLatin1Char(':') : drive;
+    QString root = driveRootNamedBy(named);
     if (root.isEmpty() || m_combo->findData(root, RootRole) < 0) {
         // Media may have come or gone since the list was read.
         refresh();
-        root = driveRootNamedBy(spec);
+        root = driveRootNamedBy(named);
     }
     const int index = root.isEmpty() ? -1 : m_combo->findData(root, RootRole);
     if (index < 0)
