@@ -54,8 +54,9 @@ void drawScene(QImage& image, QRandomGenerator& random)
                                        Qt::VerPattern,    Qt::CrossPattern,  Qt::DiagCrossPattern};
     for (int i = 0; i < 400; ++i) {
         const int size = random.bounded(w / 100, w / 6);
-        const QRectF box(random.bounded(w) - size / 2, random.bounded(h) - size / 2, size,
-                         size * (0.4 + random.bounded(1.2)));
+        // Whole pixels: a random centre less half the size, rounded down.
+        auto corner = [&](int extent) { return random.bounded(extent) - size / 2; };
+        const QRectF box(corner(w), corner(h), size, size * (0.4 + random.bounded(1.2)));
         painter.setPen(QPen(randomColour(random), random.bounded(1, 6)));
         switch (i % 4) {
         case 0:
@@ -104,6 +105,7 @@ void addNoise(QImage& image, quint32 seed, int amplitude)
     const int h = image.height();
     const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 16);
     std::vector<std::thread> workers;
+    workers.reserve(size_t(threads));
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&, t] {
             quint32 state = seed * 2654435761u + quint32(t) * 40503u + 1u;

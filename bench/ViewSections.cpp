@@ -158,17 +158,20 @@ void benchPan(ResultTable& table, const RunOptions& options)
         return fault(table, section, QStringLiteral("Start did not take the test shot"));
 
     // The shot's centre in the middle of the pane, as after a double-click.
+    // The offsets are whole pixels, halves rounded down.
     const int side = F.P_BaseLast.clientWidget()->width();
+    const int offsetX = Width45 / 2 - side / 2;
+    const int offsetY = Height45 / 2 - side / 2;
     const double perPixel = twipsPerPixel();
-    F.P_ImgLast.setLeft(float(-(Width45 / 2 - side / 2) * perPixel));
-    F.P_ImgLast.setTop(float(-(Height45 / 2 - side / 2) * perPixel));
+    F.P_ImgLast.setLeft(float(-offsetX * perPixel));
+    F.P_ImgLast.setTop(float(-offsetY * perPixel));
     ProgramSession::settle();
 
     // Qt moves the picture's widget by scrolling what the window already
     // shows and paints only the strips uncovered; the second round repaints
     // the whole visible crop after each move, as when the pane is exposed.
     QWidget* picture = F.P_ImgLast.widget();
-    const QPointF grab(Width45 / 2, Height45 / 2);
+    const QPointF grab(Width45 / 2.0, Height45 / 2.0); // both sizes are even
     const int moves = options.quick ? 20 : 200;
     for (const bool wholeCrop : {false, true}) {
         sendMouse(picture, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);

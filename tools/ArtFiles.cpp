@@ -87,9 +87,10 @@ QByteArray encodeBmp(const QImage& image)
         QByteArray row(stride, '\0');
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = image.pixel(x, y);
-            row[3 * x] = char(qBlue(pixel));
-            row[3 * x + 1] = char(qGreen(pixel));
-            row[3 * x + 2] = char(qRed(pixel));
+            const qsizetype at = 3 * qsizetype(x);
+            row[at] = char(qBlue(pixel));
+            row[at + 1] = char(qGreen(pixel));
+            row[at + 2] = char(qRed(pixel));
         }
         out.append(row);
     }

@@ -123,8 +123,10 @@ QImage renderScene(int width, int height, quint32 seed)
     for (int i = 0; i < 24; ++i) {
         const QColor colour = i >= 18 ? QColor::fromHsv(0, 0, 255 - (i - 18) * 48)
                                       : QColor::fromHsv(i * 20, 200, 210);
-        p.fillRect(QRectF(width * 0.47 + (i % 6) * (patch + 8 * u),
-                          height * 0.62 + (i / 6) * (patch + 8 * u), patch, patch),
+        const int column = i % 6;
+        const int row = i / 6;
+        p.fillRect(QRectF(width * 0.47 + column * (patch + 8 * u),
+                          height * 0.62 + row * (patch + 8 * u), patch, patch),
                    colour);
     }
     return image;
@@ -191,9 +193,10 @@ void boxColumns(const QImage& in, QImage& out, int r, int weight)
         for (int i = begin - r; i <= begin + r; ++i) {
             const QRgb* src = row(i);
             for (int x = 0; x < w; ++x) {
-                sums[3 * x] += qRed(src[x]);
-                sums[3 * x + 1] += qGreen(src[x]);
-                sums[3 * x + 2] += qBlue(src[x]);
+                int* s = &sums[3 * size_t(x)];
+                s[0] += qRed(src[x]);
+                s[1] += qGreen(src[x]);
+                s[2] += qBlue(src[x]);
             }
         }
         for (int y = begin; y < end; ++y) {
@@ -202,7 +205,7 @@ void boxColumns(const QImage& in, QImage& out, int r, int weight)
             const QRgb* add = row(y + r + 1);
             const QRgb* sub = row(y - r);
             for (int x = 0; x < w; ++x) {
-                int* s = &sums[3 * x];
+                int* s = &sums[3 * size_t(x)];
                 dst[x] = box(centre[x], s);
                 s[0] += qRed(add[x]) - qRed(sub[x]);
                 s[1] += qGreen(add[x]) - qGreen(sub[x]);
@@ -268,7 +271,7 @@ QByteArray compress(const QImage& image, int quality)
     const bool ok =
         tj && tjCompress2(tj, image.constBits(), image.width(), int(image.bytesPerLine()),
                           image.height(), pixelFormat, &out, &size, TJSAMP_422, quality, 0) == 0;
-    const QByteArray data =
+    QByteArray data =
         ok ? QByteArray(reinterpret_cast<const char*>(out), qsizetype(size)) : QByteArray();
     tjFree(out);
     tjDestroy(tj);

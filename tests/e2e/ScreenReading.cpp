@@ -61,7 +61,7 @@ QRect measuredFrame(const QImage& screen, const QRect& expected)
 {
     const QColor border(128, 128, 128);
     const QPoint mid = expected.center();
-    auto edge = [&](int from, int to, std::function<QPoint(int)> point) {
+    auto edge = [&](int from, int to, const std::function<QPoint(int)>& point) {
         const int step = from < to ? 1 : -1;
         for (int i = from; i != to + step; i += step) {
             const QPoint p = point(i);
