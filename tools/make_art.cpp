@@ -296,7 +296,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 int main(int argc, char** argv)
 {
     using namespace kelvaris;
-    if (argc != 2) {
+    // An option is no directory: "make_art --help" must not create one.
+    if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: make_art <directory>\n");
         return 2;
     }
