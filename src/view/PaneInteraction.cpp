@@ -42,6 +42,9 @@ void PaneInteraction::P_ImgLast_MouseUp(int, int, float, float)
     LastDragging = false;
     if (SwapHeld) {
         F.P_ImgLast.setPicture(F.P_ImgTampon.picture());
+        // The hidden buffer lets go of the shot: holding it would keep a
+        // full decoded picture alive after the current one is replaced.
+        F.P_ImgTampon.setPicture({});
         SwapHeld = false;
         F.P_ImgLast.setLeft(static_cast<float>(SavedLastLeft));
         F.P_ImgLast.setTop(static_cast<float>(SavedLastTop));

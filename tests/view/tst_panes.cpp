@@ -181,6 +181,7 @@ private slots:
 
         QTest::mouseRelease(F->P_ImgLast.widget(), Qt::RightButton, {}, QPoint(20, 20));
         QCOMPARE(F->P_ImgLast.picture(), current);
+        QVERIFY(!F->P_ImgTampon.picture());
         // Back at the place it had, in whole twips (halves to even).
         QCOMPARE(F->P_ImgLast.left(), -1000.f);
         QCOMPARE(F->P_ImgLast.top(), -2000.f);
