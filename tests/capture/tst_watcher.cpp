@@ -269,6 +269,17 @@ private slots:
                  float(double(F->I_ImgLast.width()) * F->P_BaseLast.width() / (320 * 15)));
     }
 
+    void stopDuringAPauseLetsTheLookEnd()
+    {
+        put(QStringLiteral("IMG_0001.JPG"));
+        F->T_RepReception.setText(reception->path());
+        QTimer::singleShot(30, F, [this] { F->watcher.B_Stop_Click(); });
+        F->watcher.B_Start_Click();
+        QVERIFY(!F->TM_TimerRead.isEnabled());
+        QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
+    }
+
     void theTimerLooksOnItsOwn()
     {
         F->T_RepReception.setText(reception->path());
