@@ -4,6 +4,9 @@
 
 #include <QCloseEvent>
 #include <QResizeEvent>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace kelvaris {
 
@@ -11,7 +14,9 @@ namespace {
 
 int toPixels(float twips)
 {
-    return static_cast<int>(roundHalfEven(twips / twipsPerPixel()));
+    // A hand-edited value may be anything: keep it within Qt's coordinates.
+    constexpr double limit = 1 << 24;
+    return static_cast<int>(std::clamp(roundHalfEven(twips / twipsPerPixel()), -limit, limit));
 }
 
 // The stored twips when they still describe `pixels`, else the pixels' twips.
@@ -98,7 +103,11 @@ void Form::applyOuterSize()
     m_appliedFrameExtra = frameExtra();
     const int w = m_width.set ? toPixels(m_width.value) - m_appliedFrameExtra.width() : width();
     const int h = m_height.set ? toPixels(m_height.value) - m_appliedFrameExtra.height() : height();
-    resize(std::max(w, 1), std::max(h, 1));
+    // No larger than all the screens together: a window the window system
+    // cannot hold would bring the program down, and nobody could see it whole.
+    const QSize desktop = screen() ? screen()->virtualSize() : QSize(1 << 14, 1 << 14);
+    resize(std::clamp(w, 1, std::max(desktop.width(), 1)),
+           std::clamp(h, 1, std::max(desktop.height(), 1)));
 }
 
 void Form::resizeEvent(QResizeEvent*)

@@ -150,6 +150,18 @@ private slots:
         QVERIFY(F.outerLeft() > -90000);
     }
 
+    void absurdSizesAreKeptWithinTheDesktop()
+    {
+        ProgramFixture program{"[Fenetre]\r\nWidth=1e30\r\nHeight=-5\r\nTop=1e12\r\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        const QSize desktop = F.screen()->virtualSize();
+        QVERIFY(F.width() >= 1 && F.width() <= desktop.width());
+        QVERIFY(F.height() >= 1 && F.height() <= desktop.height());
+        F.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&F));
+    }
+
     void fractionalAndNegativeValuesReadBackExactly()
     {
         ProgramFixture program{"[Fenetre]\r\nWidth=12007.5\r\nTop=-30\r\nLeft=15,5\r\n"};
