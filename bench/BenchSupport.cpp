@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "capture/Rgb32PixelFormat.h"
+
 #include <QFile>
 #include <QImage>
 #include <QLinearGradient>
@@ -13,7 +15,6 @@
 #include <cstdio>
 #include <memory>
 #include <thread>
-#include <turbojpeg.h>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -25,12 +26,6 @@
 namespace kelvaris::bench {
 
 namespace {
-
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr int pixelFormat = TJPF_BGRX;
-#else
-constexpr int pixelFormat = TJPF_XRGB;
-#endif
 
 QColor randomColour(QRandomGenerator& random, int alpha = 255)
 {
@@ -146,7 +141,7 @@ QByteArray makeDetailedJpeg(int width, int height, quint32 seed)
         unsigned char* out = nullptr;
         unsigned long size = 0;
         if (tjCompress2(tj, image.constBits(), width, int(image.bytesPerLine()), height,
-                        pixelFormat, &out, &size, TJSAMP_420, 90, TJFLAG_ACCURATEDCT) == 0)
+                        Rgb32PixelFormat, &out, &size, TJSAMP_420, 90, TJFLAG_ACCURATEDCT) == 0)
             jpeg = QByteArray(reinterpret_cast<const char*>(out), qsizetype(size));
         tjFree(out);
         tjDestroy(tj);

@@ -3,6 +3,8 @@
 // better and then worse again, each file written in chunks the way transfer
 // software writes it. For trying the program without a camera.
 
+#include "capture/Rgb32PixelFormat.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,18 +21,11 @@
 #include <cmath>
 #include <functional>
 #include <thread>
-#include <turbojpeg.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr int pixelFormat = TJPF_BGRX;
-#else
-constexpr int pixelFormat = TJPF_XRGB;
-#endif
 
 // Runs fn(begin, end) over [0, n) split between the processor's cores.
 void parallelFor(int n, const std::function<void(int, int)>& fn)
@@ -269,8 +264,9 @@ QByteArray compress(const QImage& image, int quality)
     unsigned long size = 0;
     // 4:2:2, as most cameras write their JPEGs.
     const bool ok =
-        tj && tjCompress2(tj, image.constBits(), image.width(), int(image.bytesPerLine()),
-                          image.height(), pixelFormat, &out, &size, TJSAMP_422, quality, 0) == 0;
+        tj &&
+        tjCompress2(tj, image.constBits(), image.width(), int(image.bytesPerLine()), image.height(),
+                    kelvaris::Rgb32PixelFormat, &out, &size, TJSAMP_422, quality, 0) == 0;
     QByteArray data =
         ok ? QByteArray(reinterpret_cast<const char*>(out), qsizetype(size)) : QByteArray();
     tjFree(out);

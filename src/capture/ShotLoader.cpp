@@ -1,5 +1,6 @@
 #include "capture/ShotLoader.h"
 
+#include "capture/Rgb32PixelFormat.h"
 #include "capture/Upright.h"
 
 #include <QFile>
@@ -8,7 +9,6 @@
 
 #include <climits>
 #include <cstring>
-#include <turbojpeg.h>
 #include <utility>
 
 namespace kelvaris {
@@ -20,14 +20,6 @@ namespace {
 constexpr qint64 maxFileSize = INT_MAX;
 // The largest picture decoded: 2 GB of RGB32, far beyond any camera.
 constexpr qint64 maxPixels = qint64(1) << 29;
-
-// Format_RGB32 is 0xffRRGGBB in native order: B, G, R, X in memory on a
-// little-endian machine. TurboJPEG fills the X byte with 0xff.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr int pixelFormat = TJPF_BGRX;
-#else
-constexpr int pixelFormat = TJPF_XRGB;
-#endif
 
 // One decompressor per thread, created on first use: creating one costs
 // more than decoding a small picture, and a handle may not be shared
@@ -194,7 +186,8 @@ LoadedShot decodeShot(const QByteArray& data)
     // Accurate DCT: the sharpness measured must not depend on the decoder's
     // shortcuts.
     if (tjDecompress2(tj, d, static_cast<unsigned long>(size), image.bits(), width,
-                      int(image.bytesPerLine()), height, pixelFormat, TJFLAG_ACCURATEDCT) != 0) {
+                      int(image.bytesPerLine()), height, Rgb32PixelFormat,
+                      TJFLAG_ACCURATEDCT) != 0) {
         // A warning on a complete file (extraneous bytes, say) leaves a
         // usable picture; on a truncated one the lower part is grey.
         if (tjGetErrorCode(tj) != TJERR_WARNING || !layout.endFound) {
