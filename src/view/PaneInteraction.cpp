@@ -8,6 +8,22 @@
 
 namespace kelvaris {
 
+void PaneInteraction::pan(PictureBox& picture, float x, float y, std::int32_t grabX,
+                          std::int32_t grabY)
+{
+    picture.setLeft(dragged(picture.left(), x, grabX));
+    picture.setTop(dragged(picture.top(), y, grabY));
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::recentre(PictureBox& picture, const PictureBox& frame, std::int32_t grabX,
+                               std::int32_t grabY)
+{
+    picture.setLeft(recentred(frame.width(), picture.left(), grabX));
+    picture.setTop(recentred(frame.height(), picture.top(), grabY));
+    m_renderer.RenderPanes();
+}
+
 void PaneInteraction::P_ImgLast_MouseDown(int button, int, float x, float y)
 {
     if (button == LeftButton) {
@@ -30,11 +46,8 @@ void PaneInteraction::P_ImgLast_MouseDown(int button, int, float x, float y)
 
 void PaneInteraction::P_ImgLast_MouseMove(int, int, float x, float y)
 {
-    if (!LastDragging)
-        return;
-    F.P_ImgLast.setLeft(dragged(F.P_ImgLast.left(), x, LastGrabX));
-    F.P_ImgLast.setTop(dragged(F.P_ImgLast.top(), y, LastGrabY));
-    m_renderer.RenderPanes();
+    if (LastDragging)
+        pan(F.P_ImgLast, x, y, LastGrabX, LastGrabY);
 }
 
 void PaneInteraction::P_ImgLast_MouseUp(int, int, float, float)
@@ -57,9 +70,7 @@ void PaneInteraction::P_ImgLast_MouseUp(int, int, float, float)
 
 void PaneInteraction::P_ImgLast_DblClick()
 {
-    F.P_ImgLast.setLeft(recentred(F.P_BaseLast.width(), F.P_ImgLast.left(), LastGrabX));
-    F.P_ImgLast.setTop(recentred(F.P_BaseLast.height(), F.P_ImgLast.top(), LastGrabY));
-    m_renderer.RenderPanes();
+    recentre(F.P_ImgLast, F.P_BaseLast, LastGrabX, LastGrabY);
 }
 
 void PaneInteraction::P_ImgRef_MouseDown(int button, int, float x, float y)
@@ -73,11 +84,8 @@ void PaneInteraction::P_ImgRef_MouseDown(int button, int, float x, float y)
 
 void PaneInteraction::P_ImgRef_MouseMove(int, int, float x, float y)
 {
-    if (!RefDragging)
-        return;
-    F.P_ImgRef.setLeft(dragged(F.P_ImgRef.left(), x, RefGrabX));
-    F.P_ImgRef.setTop(dragged(F.P_ImgRef.top(), y, RefGrabY));
-    m_renderer.RenderPanes();
+    if (RefDragging)
+        pan(F.P_ImgRef, x, y, RefGrabX, RefGrabY);
 }
 
 void PaneInteraction::P_ImgRef_MouseUp(int, int, float, float)
@@ -87,9 +95,7 @@ void PaneInteraction::P_ImgRef_MouseUp(int, int, float, float)
 
 void PaneInteraction::P_ImgRef_DblClick()
 {
-    F.P_ImgRef.setLeft(recentred(F.P_BaseRef.width(), F.P_ImgRef.left(), RefGrabX));
-    F.P_ImgRef.setTop(recentred(F.P_BaseRef.height(), F.P_ImgRef.top(), RefGrabY));
-    m_renderer.RenderPanes();
+    recentre(F.P_ImgRef, F.P_BaseRef, RefGrabX, RefGrabY);
 }
 
 void PaneInteraction::I_ImgLast_MouseDown(int button, int shift, float x, float y)

@@ -6,6 +6,7 @@ namespace kelvaris {
 
 class MainWindow;
 class PaneRenderer;
+class PictureBox;
 
 // The mouse gestures of the comparison view, and Select.
 class PaneInteraction
@@ -46,6 +47,12 @@ public:
     bool OverviewDragging = false;
 
 private:
+    // The picture's grabbed point follows the pointer.
+    void pan(PictureBox& picture, float x, float y, std::int32_t grabX, std::int32_t grabY);
+    // The grabbed point of the picture moves to its frame's centre.
+    void recentre(PictureBox& picture, const PictureBox& frame, std::int32_t grabX,
+                  std::int32_t grabY);
+
     MainWindow& F;
     PaneRenderer& m_renderer;
     bool m_newShotDuringSwap = false;
