@@ -110,6 +110,19 @@ bool fillDirectory(const QString& directory, int count)
                      makeDetailedJpeg(640, 480, quint32(count)));
 }
 
+// Milliseconds of one look of the watcher, from a settled event loop. What
+// the look leaves for the event loop (the indicator's last repaint) is part
+// of its work.
+double timeOneLook(MainWindow& F)
+{
+    ProgramSession::settle();
+    QElapsedTimer clock;
+    clock.start();
+    F.watcher.TM_TimerRead_Timer();
+    ProgramSession::settle();
+    return elapsedMs(clock);
+}
+
 } // namespace
 
 void benchDecode(ResultTable& table, const RunOptions& options)
@@ -146,18 +159,12 @@ void benchDecode(ResultTable& table, const RunOptions& options)
     for (int i = 0; i < repetitions; ++i) {
         F.watcher.KnownImageCount = 0;
         const Picture before = F.P_ImgLast.picture();
-        ProgramSession::settle();
-        QElapsedTimer clock;
-        clock.start();
-        F.watcher.TM_TimerRead_Timer();
-        // What the tick left for the event loop (the indicator's last
-        // repaint) is part of its work.
-        ProgramSession::settle();
-        ticks.push_back(elapsedMs(clock));
+        ticks.push_back(timeOneLook(F));
         if (F.watcher.KnownImageCount != 1 || F.P_ImgLast.picture() == before)
             return fault(table, section, QStringLiteral("a tick did not take the shot again"));
 
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         if (!bareDecode(tj, path, true))
             return fault(table, section, QStringLiteral("the bare decoding failed"));
         huge.push_back(elapsedMs(clock));
@@ -219,13 +226,9 @@ void benchIdleTick(ResultTable& table, const RunOptions& options)
         const int repetitions = options.quick ? 5 : files <= 1000 ? 101 : 31;
         std::vector<double> ticks, bare;
         for (int i = 0; i < repetitions; ++i) {
-            ProgramSession::settle();
+            ticks.push_back(timeOneLook(F));
             QElapsedTimer clock;
             clock.start();
-            F.watcher.TM_TimerRead_Timer();
-            ProgramSession::settle();
-            ticks.push_back(elapsedMs(clock));
-            clock.restart();
             const std::size_t listed = bareListing(reception.path());
             bare.push_back(elapsedMs(clock));
             if (listed != std::size_t(files) || F.watcher.KnownImageCount != files)
