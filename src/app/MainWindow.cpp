@@ -2,6 +2,7 @@
 
 #include "dialogs/ReceptionDirDialog.h"
 
+#include "platform/ControlLook.h"
 #include "platform/Runtime.h"
 #include "platform/Twips.h"
 

@@ -2,8 +2,6 @@
 
 #include "platform/Twips.h"
 
-#include <QPalette>
-
 namespace kelvaris {
 
 Control::Control(QWidget* widget, const QString& name) : m_widget(widget)
@@ -54,28 +52,6 @@ void Control::updatePixelGeometry()
 {
     m_widget->setGeometry(twipsToPixelRect(m_left, m_top, m_width, m_height));
     pixelGeometryChanged();
-}
-
-void setBackground(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::Base, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-QFont controlFont(bool bold)
-{
-    // Where the humanist face is missing (most Linux desktops), a face of
-    // similar width keeps the captions inside their design boxes.
-    QFont font;
-    font.setFamilies({QStringLiteral("Trebuchet MS"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    return font;
 }
 
 } // namespace kelvaris

@@ -1,19 +1,9 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
 #include <QString>
 #include <QWidget>
 
 namespace kelvaris {
-
-// Mouse buttons as the handlers receive them.
-enum MouseButton : int
-{
-    LeftButton = 1,
-    RightButton = 2,
-    MiddleButton = 4
-};
 
 // Base of every control of a form: a QWidget placed by Left, Top, Width and
 // Height in float twips. Each value is kept exactly as it was last set and
@@ -70,11 +60,5 @@ inline QWidget* inside(const Control& container)
 {
     return container.clientWidget();
 }
-
-// Fills a widget with a flat colour of its own.
-void setBackground(QWidget* widget, const QColor& colour);
-
-// Font and colours shared by the labels and text boxes of the program.
-QFont controlFont(bool bold = false);
 
 } // namespace kelvaris

@@ -1,6 +1,9 @@
 #include "platform/DirListBox.h"
 
+#include "platform/ControlLook.h"
 #include "platform/DriveListBox.h"
+#include "platform/Drives.h"
+#include "platform/OwnedWidget.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,12 +18,6 @@
 namespace kelvaris {
 
 namespace {
-
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
-#endif
 
 const int PathRole = Qt::UserRole;      // the entry's directory, separators '/'
 const int LevelRole = Qt::UserRole + 1; // its depth below the root
@@ -97,19 +94,18 @@ private:
 
 // The list widget: a double click or Enter opens the entry, anything else
 // only moves the highlight.
-class DirListWidget : public QListWidget
+class DirListWidget : public OwnedWidget<QListWidget, DirListBox>
 {
 public:
-    DirListWidget(QWidget* parent, DirListBox* owner) : QListWidget(parent), m_owner(owner) {}
-    void detach() { m_owner = nullptr; }
+    using OwnedWidget::OwnedWidget;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
         QListWidgetItem* item = itemAt(event->position().toPoint());
-        if (event->button() == Qt::LeftButton && item && m_owner) {
+        if (event->button() == Qt::LeftButton && item && owner()) {
             event->accept();
-            m_owner->openEntry(item); // rebuilds the list: `item` is gone after this
+            owner()->openEntry(item); // rebuilds the list: `item` is gone after this
             return;
         }
         QListWidget::mouseDoubleClickEvent(event);
@@ -118,17 +114,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (enter && event->modifiers() == Qt::NoModifier && m_owner) {
+        if (enter && event->modifiers() == Qt::NoModifier && owner()) {
             event->accept();
             if (QListWidgetItem* item = currentItem())
-                m_owner->openEntry(item);
+                owner()->openEntry(item);
             return;
         }
         QListWidget::keyPressEvent(event);
     }
-
-private:
-    DirListBox* m_owner;
 };
 
 DirListBox::DirListBox(QWidget* container, const QString& name)
@@ -200,7 +193,7 @@ void DirListBox::openEntry(QListWidgetItem* item)
 
 void DirListBox::open(const QString& dir)
 {
-    const bool changed = dir.compare(m_path, pathCase) != 0;
+    const bool changed = dir.compare(m_path, pathCaseSensitivity()) != 0;
     m_path = dir;
 
     const QIcon openIcon = m_list->style()->standardIcon(QStyle::SP_DirOpenIcon);

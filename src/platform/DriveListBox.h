@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Control.h"
-#include "platform/MouseEvents.h"
+#include "platform/EventHandler.h"
 
 #include <QMetaObject>
 #include <QStringList>

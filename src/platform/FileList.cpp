@@ -1,28 +1,19 @@
 #include "platform/FileList.h"
 
-#include <QFile>
+#include <QList>
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
 #include <string_view>
-
-#ifdef _WIN32
-#include <filesystem>
-#include <system_error>
-#else
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
 
 namespace kelvaris {
 
 namespace {
 
-char asciiLower(char c)
+NativeChar asciiLower(NativeChar c)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return (c >= 'A' && c <= 'Z') ? static_cast<NativeChar>(c - 'A' + 'a') : c;
 }
 
 void appendUnit(char16_t unit, std::string& keys)
@@ -31,30 +22,24 @@ void appendUnit(char16_t unit, std::string& keys)
     keys.push_back(static_cast<char>(unit & 0xff));
 }
 
-// Appends to `keys` the key a name sorts by: the name as the user sees it,
+// Appends to `keys` the key a name sorts by: the name as the user reads it,
 // each code point folded the way QString::compare(..., Qt::CaseInsensitive)
 // folds it, written as big-endian UTF-16 so that memcmp on keys gives the
 // order of the names ignoring case, without decoding inside the comparator.
 // All keys share one buffer: thirty thousand small allocations and QString
 // comparisons cost more than the sort itself.
-void appendSortKey(const std::string& name, std::string& keys)
+void appendSortKey(const NativeName& name, std::string& keys)
 {
-    bool ascii = true;
-    for (char c : name) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
+    const bool ascii = std::all_of(name.begin(), name.end(), [](NativeChar c) {
+        return static_cast<std::make_unsigned_t<NativeChar>>(c) < 0x80;
+    });
     if (ascii) {
         // Camera names are plain ASCII: decoding them is a copy, folding them a lower-casing.
-        for (char c : name)
+        for (NativeChar c : name)
             appendUnit(static_cast<char16_t>(asciiLower(c)), keys);
         return;
     }
-    const QString decoded =
-        QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
-    for (char32_t c : decoded.toUcs4()) {
+    for (char32_t c : fromNativeName(name).toUcs4()) {
         const char32_t folded = QChar::toCaseFolded(c);
         if (QChar::requiresSurrogates(folded)) {
             appendUnit(QChar::highSurrogate(folded), keys);
@@ -64,26 +49,6 @@ void appendSortKey(const std::string& name, std::string& keys)
         }
     }
 }
-
-#ifndef _WIN32
-// Whether `name` in the open directory is a regular file or a link to one.
-// The entry type usually answers; only links and file systems that do not
-// report types cost a stat.
-bool isRegularFile(DIR* dir, const dirent* entry)
-{
-#ifdef _DIRENT_HAVE_D_TYPE
-    if (entry->d_type == DT_REG)
-        return true;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
-#endif
-    struct stat st;
-    // A dangling link, or a file removed meanwhile, is simply not listed.
-    if (fstatat(dirfd(dir), entry->d_name, &st, 0) != 0)
-        return false;
-    return S_ISREG(st.st_mode);
-}
-#endif
 
 } // namespace
 
@@ -95,30 +60,29 @@ FileList::FileList(const QString& name, const QString& pattern) : m_name(name), 
     if (trimmed.isEmpty() || trimmed == QLatin1String("*") || trimmed == QLatin1String("*.*")) {
         m_matchAll = true;
     } else if (trimmed.startsWith(QLatin1String("*."))) {
-        const QByteArray ext = QFile::encodeName(trimmed.mid(2));
-        m_wanted.assign(ext.constData(), static_cast<std::size_t>(ext.size()));
+        m_wanted = toNativePath(trimmed.mid(2)).native();
         m_byExtension = true;
     } else {
-        const QByteArray whole = QFile::encodeName(trimmed);
-        m_wanted.assign(whole.constData(), static_cast<std::size_t>(whole.size()));
+        m_wanted = toNativePath(trimmed).native();
     }
 }
 
 void FileList::setPath(const QString& path)
 {
     m_path = path;
+    m_nativePath = toNativePath(path);
     refresh();
 }
 
-bool FileList::matches(const char* name, std::size_t length) const
+bool FileList::matches(const NativeChar* name, std::size_t length) const
 {
     if (m_matchAll)
         return true;
-    const char* compared = name;
+    const NativeChar* compared = name;
     std::size_t comparedLength = length;
     if (m_byExtension) {
         // The extension is what follows the last dot; a name without a dot has none.
-        const char* dot = nullptr;
+        const NativeChar* dot = nullptr;
         for (std::size_t i = length; i > 0; --i) {
             if (name[i - 1] == '.') {
                 dot = name + i - 1;
@@ -144,12 +108,11 @@ void FileList::refresh()
     // Called every second on a directory that mostly did not change: the
     // entries are compared with the previous reading as they come, and a new
     // list is built (and sorted) only from the first difference on.
-    std::vector<std::string> fresh;
+    std::vector<NativeName> fresh;
     std::size_t same = 0; // leading entries equal to m_raw's
     bool differs = false;
-    bool readable = false;
 
-    const auto take = [&](const char* name, std::size_t length) {
+    const auto take = [&](const NativeChar* name, std::size_t length) {
         if (!differs) {
             if (same < m_raw.size() && m_raw[same].size() == length &&
                 m_raw[same].compare(0, length, name, length) == 0) {
@@ -162,57 +125,11 @@ void FileList::refresh()
         }
         fresh.emplace_back(name, length);
     };
+    const auto wanted = [this](const NativeChar* name, std::size_t length) {
+        return matches(name, length);
+    };
 
-    if (!m_path.isEmpty()) {
-#ifdef _WIN32
-        std::error_code ec;
-        std::filesystem::directory_iterator it(std::filesystem::path(m_path.toStdWString()), ec);
-        if (!ec) {
-            readable = true;
-            for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-                if (ec)
-                    break;
-                const QByteArray name =
-                    QFile::encodeName(QString::fromStdWString(it->path().filename().wstring()));
-                if (name.isEmpty() || name.startsWith('.'))
-                    continue;
-                if (!matches(name.constData(), static_cast<std::size_t>(name.size())))
-                    continue;
-                std::error_code typeError;
-                if (!it->is_regular_file(typeError))
-                    continue;
-                take(name.constData(), static_cast<std::size_t>(name.size()));
-            }
-            if (ec)
-                readable = false;
-        }
-#else
-        const QByteArray encoded = QFile::encodeName(m_path);
-        if (DIR* dir = opendir(encoded.constData())) {
-            readable = true;
-            for (;;) {
-                errno = 0;
-                const dirent* entry = readdir(dir);
-                if (!entry) {
-                    // A directory that fails while being read lists nothing rather than half.
-                    if (errno != 0)
-                        readable = false;
-                    break;
-                }
-                const char* name = entry->d_name;
-                if (name[0] == '.')
-                    continue;
-                const std::size_t length = std::char_traits<char>::length(name);
-                if (!matches(name, length) || !isRegularFile(dir, entry))
-                    continue;
-                take(name, length);
-            }
-            closedir(dir);
-        }
-#endif
-    }
-
-    if (!readable) {
+    if (m_path.isEmpty() || !readDirectory(m_nativePath, wanted, take)) {
         m_raw.clear();
         m_sorted.clear();
         return;
@@ -231,16 +148,16 @@ void FileList::sortRaw()
     {
         std::size_t offset;
         std::size_t length;
-        const std::string* name;
+        const NativeName* name;
     };
-    std::size_t nameBytes = 0;
-    for (const std::string& name : m_raw)
-        nameBytes += name.size();
+    std::size_t nameLength = 0;
+    for (const NativeName& name : m_raw)
+        nameLength += name.size();
     std::string keys;
-    keys.reserve(2 * nameBytes);
+    keys.reserve(2 * nameLength);
     std::vector<Keyed> keyed;
     keyed.reserve(m_raw.size());
-    for (const std::string& name : m_raw) {
+    for (const NativeName& name : m_raw) {
         const std::size_t offset = keys.size();
         appendSortKey(name, keys);
         keyed.push_back({offset, keys.size() - offset, &name});
@@ -252,7 +169,7 @@ void FileList::sortRaw()
             return byKey < 0;
         return *a.name < *b.name;
     });
-    std::vector<std::string> sorted;
+    std::vector<NativeName> sorted;
     sorted.reserve(keyed.size());
     for (const Keyed& k : keyed)
         sorted.push_back(*k.name);
@@ -263,8 +180,19 @@ QString FileList::list(int index) const
 {
     if (index < 0 || static_cast<std::size_t>(index) >= m_sorted.size())
         return QString();
-    const std::string& name = m_sorted[static_cast<std::size_t>(index)];
-    return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    return fromNativeName(m_sorted[static_cast<std::size_t>(index)]);
+}
+
+NativePath FileList::nativePath(int index) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_sorted.size())
+        return NativePath();
+    // One separator whatever the path ends with, as the watcher has always
+    // joined them: a doubled one is harmless.
+    NativeName joined = m_nativePath.native();
+    joined += NativePath::preferred_separator;
+    joined += m_sorted[static_cast<std::size_t>(index)];
+    return NativePath(std::move(joined));
 }
 
 } // namespace kelvaris

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/DirectoryReader.h"
+#include "platform/NativePath.h"
+
 #include <QString>
 #include <cstddef>
-#include <string>
 #include <vector>
 
 namespace kelvaris {
@@ -10,8 +12,11 @@ namespace kelvaris {
 // The file list of a directory, as a file list control keeps it: the
 // regular files (links to regular files included) whose names match the
 // pattern, the extension compared without regard to case, hidden files
-// (names starting with a dot) left out, sorted by name ignoring case, ties
-// by the names' bytes. A directory that cannot be read lists nothing.
+// left out (see DirectoryReader.h), sorted by name ignoring case, ties by
+// the names' native spelling. A directory that cannot be read lists nothing.
+//
+// Names are kept as the system spells them, so that every listed file can
+// be opened by its exact path (nativePath), whatever its name's encoding.
 //
 // Counts are ints, so directories of more than 32767 files are counted right.
 class FileList
@@ -32,25 +37,30 @@ public:
     void refresh();
 
     int listCount() const { return static_cast<int>(m_sorted.size()); }
-    // The name (no directory) of entry `index`, from 0; empty when out of range.
+    // The name (no directory) of entry `index`, from 0, as the user reads
+    // it (see fromNativeName); empty when out of range.
     QString list(int index) const;
+    // The exact path of entry `index`: the list's path, one separator and
+    // the name as the system spells it; empty when out of range.
+    NativePath nativePath(int index) const;
 
 private:
-    bool matches(const char* name, std::size_t length) const;
+    bool matches(const NativeChar* name, std::size_t length) const;
     void sortRaw();
 
     QString m_name;
     QString m_pattern;
     QString m_path;
+    NativePath m_nativePath;
     // Matching names in the order the directory gave them, kept so that an
     // unchanged directory is not sorted again on every refresh.
-    std::vector<std::string> m_raw;
-    std::vector<std::string> m_sorted;
-    // The pattern, in the directory's byte encoding: every file, the
-    // extension of "*.ext", or else a whole name, compared ignoring ASCII case.
+    std::vector<NativeName> m_raw;
+    std::vector<NativeName> m_sorted;
+    // The pattern, in the system's spelling: every file, the extension of
+    // "*.ext", or else a whole name, compared ignoring ASCII case.
     bool m_matchAll = false;
     bool m_byExtension = false;
-    std::string m_wanted;
+    NativeName m_wanted;
 };
 
 } // namespace kelvaris

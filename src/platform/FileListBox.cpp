@@ -1,5 +1,7 @@
 #include "platform/FileListBox.h"
 
+#include "platform/ControlLook.h"
+
 #include <QListWidget>
 
 namespace kelvaris {

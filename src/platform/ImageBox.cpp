@@ -1,6 +1,7 @@
 #include "platform/ImageBox.h"
 
-#include <QMouseEvent>
+#include "platform/MouseSourceWidget.h"
+
 #include <QPainter>
 #include <vector>
 
@@ -52,13 +53,12 @@ QImage reducedCopy(const QImage& image, QSize size)
     return out;
 }
 
-class ImageBoxWidget : public QWidget
+class ImageBoxWidget : public MouseSourceWidget
 {
 public:
-    explicit ImageBoxWidget(QWidget* parent) : QWidget(parent) {}
+    explicit ImageBoxWidget(QWidget* parent) : MouseSourceWidget(parent) {}
 
     Picture picture;
-    MouseEvents events;
 
     void setPicture(Picture newPicture)
     {
@@ -88,11 +88,6 @@ protected:
         QPainter painter(this);
         painter.drawImage(QPoint(0, 0), m_cache);
     }
-
-    void mousePressEvent(QMouseEvent* event) override { events.press(this, event); }
-    void mouseMoveEvent(QMouseEvent* event) override { events.move(this, event); }
-    void mouseReleaseEvent(QMouseEvent* event) override { events.release(this, event); }
-    void mouseDoubleClickEvent(QMouseEvent* event) override { events.doubleClick(this, event); }
 
 private:
     QImage m_small;

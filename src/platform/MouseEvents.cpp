@@ -1,6 +1,5 @@
 #include "platform/MouseEvents.h"
 
-#include "platform/Control.h"
 #include "platform/Twips.h"
 
 #include <QMouseEvent>

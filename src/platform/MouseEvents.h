@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/EventHandler.h"
+
 #include <functional>
 
 class QMouseEvent;
@@ -7,11 +9,18 @@ class QWidget;
 
 namespace kelvaris {
 
+// Mouse buttons as the handlers receive them.
+enum MouseButton : int
+{
+    LeftButton = 1,
+    RightButton = 2,
+    MiddleButton = 4
+};
+
 // Mouse handlers receive the button (1 left, 2 right, 4 middle), the shift
 // state (1 Shift, 2 Ctrl, 4 Alt) and the pointer position in twips,
 // relative to the control that received the press.
 using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
-using EventHandler = std::function<void()>;
 
 struct MouseEvents
 {

@@ -1,8 +1,9 @@
 #include "platform/PictureBox.h"
 
+#include "platform/ControlLook.h"
+#include "platform/MouseSourceWidget.h"
 #include "platform/Twips.h"
 
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -10,11 +11,11 @@ namespace kelvaris {
 
 // The widget of a picture box. A bordered box keeps its children in an
 // inner client widget, so that their Left and Top start inside the border.
-class PictureBoxWidget : public QWidget
+class PictureBoxWidget : public MouseSourceWidget
 {
 public:
     PictureBoxWidget(QWidget* parent, const PictureBox::Look& look)
-        : QWidget(parent), m_background(look.background), m_border(look.border),
+        : MouseSourceWidget(parent), m_background(look.background), m_border(look.border),
           m_borderColour(look.borderColour), m_devicePixels(look.devicePixels)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -26,16 +27,14 @@ public:
     }
 
     Picture picture;
-    MouseEvents events;
     QWidget* client() const { return m_client ? m_client : const_cast<PictureBoxWidget*>(this); }
 
-    // Size of the picture in this widget's logical pixels.
-    QSizeF pictureSize() const
+    // Size of `shown` in this widget's logical pixels.
+    QSizeF pictureSize(const Picture& shown) const
     {
-        if (!picture || picture->isNull())
+        if (!shown || shown->isNull())
             return {};
-        return m_devicePixels ? QSizeF(picture->size()) / devicePixelRatioF()
-                              : QSizeF(picture->size());
+        return m_devicePixels ? QSizeF(shown->size()) / devicePixelRatioF() : QSizeF(shown->size());
     }
 
     // The client area lies within the one-pixel border.
@@ -50,7 +49,7 @@ protected:
     {
         QPainter painter(this);
         const QRect exposed = event->rect();
-        const QRectF shown = QRectF(QPointF(0, 0), pictureSize()).intersected(exposed);
+        const QRectF shown = QRectF(QPointF(0, 0), pictureSize(picture)).intersected(exposed);
         if (!shown.toAlignedRect().contains(exposed))
             painter.fillRect(exposed, m_background);
         if (!shown.isEmpty()) {
@@ -65,11 +64,6 @@ protected:
             painter.drawRect(rect().adjusted(0, 0, -1, -1));
         }
     }
-
-    void mousePressEvent(QMouseEvent* event) override { events.press(this, event); }
-    void mouseMoveEvent(QMouseEvent* event) override { events.move(this, event); }
-    void mouseReleaseEvent(QMouseEvent* event) override { events.release(this, event); }
-    void mouseDoubleClickEvent(QMouseEvent* event) override { events.doubleClick(this, event); }
 
 private:
     QColor m_background;
@@ -93,12 +87,17 @@ const Picture& PictureBox::picture() const
 void PictureBox::setPicture(Picture picture)
 {
     m_box->picture = std::move(picture);
-    if (m_autoSize && m_box->picture && !m_box->picture->isNull()) {
-        const QSizeF size = m_box->pictureSize() * twipsPerPixel();
+    const QSizeF size = twipsSizeOf(m_box->picture);
+    if (m_autoSize && !size.isEmpty()) {
         setWidth(static_cast<float>(size.width()));
         setHeight(static_cast<float>(size.height()));
     }
     m_box->update();
+}
+
+QSizeF PictureBox::twipsSizeOf(const Picture& picture) const
+{
+    return m_box->pictureSize(picture) * twipsPerPixel();
 }
 
 MouseEvents& PictureBox::events()

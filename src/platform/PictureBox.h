@@ -30,6 +30,10 @@ public:
     const Picture& picture() const;
     // Shares `picture`; a null picture clears the box and keeps its size.
     void setPicture(Picture picture);
+    // The size in twips that `picture` takes in this box (at one device
+    // or logical pixel per picture pixel, as the box shows it); empty for
+    // a null picture.
+    QSizeF twipsSizeOf(const Picture& picture) const;
 
     MouseEvents& events();
     QWidget* clientWidget() const override;

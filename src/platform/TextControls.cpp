@@ -1,5 +1,7 @@
 #include "platform/TextControls.h"
 
+#include "platform/ControlLook.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,15 +25,17 @@ void applyLook(QWidget* widget, const TextLook& look)
 
 } // namespace
 
-Label::Label(QWidget* container, const QString& name, const QString& caption,
-             const TextLook& look)
+Label::Label(QWidget* container, const QString& name, const QString& caption, const TextLook& look)
     : Control(new QLabel(caption, container), name), m_label(static_cast<QLabel*>(widget()))
 {
     applyLook(m_label, look);
     m_label->setAlignment(look.alignment | Qt::AlignTop);
 }
 
-QString Label::caption() const { return m_label->text(); }
+QString Label::caption() const
+{
+    return m_label->text();
+}
 
 TextBox::TextBox(QWidget* container, const QString& name, const TextLook& look, bool readOnly)
     : Control(new QLineEdit(container), name), m_edit(static_cast<QLineEdit*>(widget()))
@@ -46,7 +50,10 @@ TextBox::TextBox(QWidget* container, const QString& name, const TextLook& look, 
         m_edit->setFocusPolicy(Qt::NoFocus);
 }
 
-QString TextBox::text() const { return m_edit->text(); }
+QString TextBox::text() const
+{
+    return m_edit->text();
+}
 
 void TextBox::setText(const QString& text)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Control.h"
-#include "platform/MouseEvents.h"
+#include "platform/EventHandler.h"
 
 class QLabel;
 class QLineEdit;

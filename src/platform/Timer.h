@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MouseEvents.h"
+#include "platform/EventHandler.h"
 
 #include <QTimer>
 

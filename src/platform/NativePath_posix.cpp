@@ -1,0 +1,23 @@
+#include "platform/NativePath.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+namespace kelvaris {
+
+NativePath toNativePath(const QString& path)
+{
+    return NativePath(QFile::encodeName(path).toStdString());
+}
+
+QString fromNativeName(const NativeName& name)
+{
+    const QByteArrayView bytes(name.data(), static_cast<qsizetype>(name.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
+}
+
+} // namespace kelvaris
