@@ -46,4 +46,9 @@ void ImageButtons::B_Quit_MouseDown(int, int, float, float)
     F.B_Quit.setPicture(F.P_QuitOn.picture());
 }
 
+void ImageButtons::startRefused()
+{
+    F.B_Start.setPicture(F.P_StartOff.picture());
+}
+
 } // namespace kelvaris

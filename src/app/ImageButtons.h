@@ -22,6 +22,10 @@ public:
     void B_Reset_MouseUp(int button, int shift, float x, float y);
     void B_Quit_MouseDown(int button, int shift, float x, float y);
 
+    // Start pressed on a directory that cannot be watched: Start shows
+    // released again, as its pressed look means a running watcher.
+    void startRefused();
+
 private:
     MainWindow& F;
 };

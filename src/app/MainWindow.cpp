@@ -125,6 +125,36 @@ MainWindow::MainWindow()
 
 #undef STORE
 
+PaneControls MainWindow::paneControls()
+{
+    return {.P_BaseLast = P_BaseLast,
+            .P_ImgLast = P_ImgLast,
+            .P_BaseRef = P_BaseRef,
+            .P_ImgRef = P_ImgRef,
+            .P_ImgTampon = P_ImgTampon,
+            .I_ImgLast = I_ImgLast,
+            .SH_CurseurLast = SH_CurseurLast,
+            .SH_CurseurRef = SH_CurseurRef,
+            .T_ImageCourante = T_ImageCourante,
+            .T_ImageReference = T_ImageReference};
+}
+
+WatcherControls MainWindow::watcherControls()
+{
+    return {.T_RepReception = T_RepReception,
+            .TM_TimerRead = TM_TimerRead,
+            .F_Fichiers = F_Fichiers,
+            .B_State = B_State,
+            .P_Load = P_Load,
+            .P_Nopicture = P_Nopicture,
+            .P_Nothing = P_Nothing,
+            .T_FichierImage = T_FichierImage,
+            .T_ImageCourante = T_ImageCourante,
+            .T_NbImg = T_NbImg,
+            .T_Qualite = T_Qualite,
+            .T_QualiteMax = T_QualiteMax};
+}
+
 void MainWindow::placeControls()
 {
     // The stores are never shown; their positions are of no account.
@@ -230,7 +260,10 @@ void MainWindow::wireEvents()
     B_Quit.events().mouseDown = call(buttons, &ImageButtons::B_Quit_MouseDown);
     B_Quit.events().click = [this] { B_Quit_Click(); };
     B_Start.events().mouseDown = call(buttons, &ImageButtons::B_Start_MouseDown);
-    B_Start.events().click = [this] { watcher.B_Start_Click(); };
+    B_Start.events().click = [this] {
+        if (!watcher.B_Start_Click())
+            buttons.startRefused();
+    };
     B_Stop.events().mouseDown = call(buttons, &ImageButtons::B_Stop_MouseDown);
     B_Stop.events().mouseUp = call(buttons, &ImageButtons::B_Stop_MouseUp);
     B_Stop.events().click = [this] { watcher.B_Stop_Click(); };

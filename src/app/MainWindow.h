@@ -62,15 +62,17 @@ public:
     Timer TM_TimerRead;
     FileList F_Fichiers;
 
-    // Subsystems.
+    // Subsystems, each given the controls it works on.
     Settings settings;
-    PaneRenderer panes{*this};
-    PaneInteraction gestures{*this, panes};
-    CaptureWatcher watcher{*this, panes, gestures};
+    PaneRenderer panes{paneControls()};
+    PaneInteraction gestures{paneControls(), panes};
+    CaptureWatcher watcher{watcherControls(), gestures};
     WindowLayout layout{*this, panes};
     ImageButtons buttons{*this};
 
 private:
+    PaneControls paneControls();
+    WatcherControls watcherControls();
     void placeControls();
     void wireEvents();
     void restoreGeometry(const QString& width, const QString& height, const QString& top,

@@ -1,23 +1,23 @@
 #include "capture/CaptureWatcher.h"
 
-#include "app/MainWindow.h"
 #include "capture/QualityFigure.h"
 #include "capture/ShotLoader.h"
 #include "platform/Runtime.h"
+#include "settings/Settings.h"
+#include "view/PaneInteraction.h"
 
 #include <QDebug>
 #include <utility>
 
 namespace kelvaris {
 
-void CaptureWatcher::B_Start_Click()
+bool CaptureWatcher::B_Start_Click()
 {
     KnownImageCount = 0;
     const QString directory = F.T_RepReception.text();
     if (!DirExists(directory)) {
         // Nothing to watch: the watcher stays stopped and says why.
         F.TM_TimerRead.setEnabled(false);
-        F.B_Start.setPicture(F.P_StartOff.picture());
         MsgBox(directory.isEmpty()
                    ? QStringLiteral("Aucun répertoire de réception n'est indiqué. Choisissez-le "
                                     "avec le bouton « ... » puis cliquez sur Start.")
@@ -25,11 +25,12 @@ void CaptureWatcher::B_Start_Click()
                                     "accessible.")
                          .arg(directory),
                MessageButtons::Ok, QStringLiteral("Kelvaris"));
-        return;
+        return false;
     }
     F.F_Fichiers.setPath(directory);
     F.TM_TimerRead.setEnabled(true);
     TM_TimerRead_Timer();
+    return true;
 }
 
 void CaptureWatcher::B_Stop_Click()
@@ -76,14 +77,6 @@ bool CaptureWatcher::takeNewestShot()
     m_refusedName.clear();
 
     F.T_FichierImage.setText(name);
-    // The overview and the current pane share the one decoded picture.
-    F.I_ImgLast.setPicture(shot.picture);
-    if (m_gestures.holdsNewShotAside()) {
-        F.P_ImgTampon.setPicture(shot.picture);
-        m_gestures.newShotHeldAside();
-    } else {
-        F.P_ImgLast.setPicture(shot.picture);
-    }
     KnownImageCount = list.listCount();
     F.T_ImageCourante.setText(F.T_FichierImage.text());
     F.T_NbImg.setText(QString::number(KnownImageCount));
@@ -91,8 +84,8 @@ bool CaptureWatcher::takeNewestShot()
     F.T_Qualite.setText(qualityFigure(shot.fileSize));
     if (leadingNumber(F.T_Qualite.text()) > leadingNumber(F.T_QualiteMax.text()))
         F.T_QualiteMax.setText(F.T_Qualite.text());
-    m_renderer.LastPaneDirty = true;
-    m_renderer.RenderPanes();
+    // The overview and the current pane share the one decoded picture.
+    m_panes.showNewShot(shot.picture);
     return true;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "capture/WatcherControls.h"
+
 #include <QString>
 
 namespace kelvaris {
 
-class MainWindow;
 class PaneInteraction;
-class PaneRenderer;
 
 // The capture watcher: once a second, while running, it lists the
 // reception directory; when the directory holds more JPEG files than when
@@ -15,12 +15,15 @@ class PaneRenderer;
 class CaptureWatcher
 {
 public:
-    CaptureWatcher(MainWindow& form, PaneRenderer& renderer, PaneInteraction& gestures)
-        : F(form), m_renderer(renderer), m_gestures(gestures)
+    CaptureWatcher(const WatcherControls& controls, PaneInteraction& panes)
+        : F(controls), m_panes(panes)
     {
     }
 
-    void B_Start_Click();
+    // Starts watching the directory of T_RepReception. Returns false, the
+    // watcher staying stopped, when that directory cannot be watched (the
+    // user has been told why).
+    bool B_Start_Click();
     void B_Stop_Click();
     void B_Reset_Click();
     void TM_TimerRead_Timer();
@@ -38,9 +41,8 @@ private:
     // complete or readable yet (it is tried again at the next look).
     bool takeNewestShot();
 
-    MainWindow& F;
-    PaneRenderer& m_renderer;
-    PaneInteraction& m_gestures;
+    WatcherControls F;
+    PaneInteraction& m_panes;
     // The last file refused, so that a file that stays unreadable is
     // reported once, not at every look.
     QString m_refusedName;

@@ -1,6 +1,5 @@
 #include "view/PaneInteraction.h"
 
-#include "app/MainWindow.h"
 #include "platform/MouseEvents.h"
 #include "platform/Twips.h"
 #include "view/Gestures.h"
@@ -35,6 +34,7 @@ void PaneInteraction::P_ImgLast_MouseDown(int button, int, float x, float y)
         // Blink: the reference shot takes the current pane's place, at the
         // reference pane's crop, until the release.
         SwapHeld = true;
+        m_renderer.setCurrentAside(boxOf(F.P_ImgLast));
         F.P_ImgTampon.setPicture(F.P_ImgLast.picture());
         F.P_ImgLast.setPicture(F.P_ImgRef.picture());
         SavedLastLeft = toInt32(F.P_ImgLast.left());
@@ -61,10 +61,7 @@ void PaneInteraction::P_ImgLast_MouseUp(int, int, float, float)
         SwapHeld = false;
         F.P_ImgLast.setLeft(static_cast<float>(SavedLastLeft));
         F.P_ImgLast.setTop(static_cast<float>(SavedLastTop));
-        // A shot that arrived during the blink could not place its cursor
-        // while the reference filled the pane: place it now.
-        if (std::exchange(m_newShotDuringSwap, false))
-            m_renderer.RenderPanes();
+        m_renderer.setCurrentAside(std::nullopt);
     }
 }
 
@@ -123,6 +120,26 @@ void PaneInteraction::I_ImgLast_MouseUp(int, int, float, float)
     OverviewDragging = false;
     m_renderer.RenderPanes();
     F.SH_CurseurLast.setVisible(true);
+}
+
+void PaneInteraction::showNewShot(const Picture& shot)
+{
+    F.I_ImgLast.setPicture(shot);
+    if (SwapHeld) {
+        F.P_ImgTampon.setPicture(shot);
+        // Standing aside, the picture takes the new shot's size all the same.
+        Box aside = *m_renderer.currentAside();
+        const QSizeF size = F.P_ImgLast.twipsSizeOf(shot);
+        if (!size.isEmpty()) {
+            aside.width = static_cast<float>(size.width());
+            aside.height = static_cast<float>(size.height());
+        }
+        m_renderer.setCurrentAside(aside);
+    } else {
+        F.P_ImgLast.setPicture(shot);
+    }
+    m_renderer.LastPaneDirty = true;
+    m_renderer.RenderPanes();
 }
 
 void PaneInteraction::B_Select_Click()

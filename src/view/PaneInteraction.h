@@ -1,18 +1,23 @@
 #pragma once
 
+#include "platform/Picture.h"
+#include "view/PaneControls.h"
+
 #include <cstdint>
 
 namespace kelvaris {
 
-class MainWindow;
 class PaneRenderer;
-class PictureBox;
 
-// The mouse gestures of the comparison view, and Select.
+// The mouse gestures of the comparison view, Select, and the arrival of a
+// new shot in the current pane.
 class PaneInteraction
 {
 public:
-    PaneInteraction(MainWindow& form, PaneRenderer& renderer) : F(form), m_renderer(renderer) {}
+    PaneInteraction(const PaneControls& controls, PaneRenderer& renderer)
+        : F(controls), m_renderer(renderer)
+    {
+    }
 
     void P_ImgLast_MouseDown(int button, int shift, float x, float y);
     void P_ImgLast_MouseMove(int button, int shift, float x, float y);
@@ -30,10 +35,10 @@ public:
 
     void B_Select_Click();
 
-    // A new shot that arrives while the reference is shown in the current
-    // pane waits in the buffer, so that the release brings back the newest shot.
-    bool holdsNewShotAside() const { return SwapHeld; }
-    void newShotHeldAside() { m_newShotDuringSwap = true; }
+    // Shows a newly taken shot in the overview and the current pane, which
+    // keeps its crop, and places its cursor. During a blink the shot waits
+    // in the hidden buffer, so that the release brings back the newest shot.
+    void showNewShot(const Picture& shot);
 
     bool LastDragging = false;
     std::int32_t LastGrabX = 0;
@@ -53,9 +58,8 @@ private:
     void recentre(PictureBox& picture, const PictureBox& frame, std::int32_t grabX,
                   std::int32_t grabY);
 
-    MainWindow& F;
+    PaneControls F;
     PaneRenderer& m_renderer;
-    bool m_newShotDuringSwap = false;
 };
 
 } // namespace kelvaris

@@ -1,33 +1,35 @@
 #include "view/PaneRenderer.h"
 
-#include "app/MainWindow.h"
-#include "view/CursorGeometry.h"
-
 namespace kelvaris {
-
-namespace {
 
 Box boxOf(const Control& control)
 {
     return {control.left(), control.top(), control.width(), control.height()};
 }
 
-void placeCursor(Shape& cursor, const Box& overview, const Control& frame, const Control& picture)
+namespace {
+
+void placeCursor(Shape& cursor, const Box& overview, const Control& frame, const Box& picture)
 {
-    const Box box = cursorBox(overview, {frame.width(), frame.height(), boxOf(picture)});
+    const Box box = cursorBox(overview, {frame.width(), frame.height(), picture});
     cursor.setGeometry(box.left, box.top, box.width, box.height);
     cursor.setVisible(true);
 }
 
 } // namespace
 
+Box PaneRenderer::currentPicture() const
+{
+    return m_currentAside ? *m_currentAside : boxOf(F.P_ImgLast);
+}
+
 void PaneRenderer::RenderPanes()
 {
     const Box overview = boxOf(F.I_ImgLast);
     if (LastPaneDirty)
-        placeCursor(F.SH_CurseurLast, overview, F.P_BaseLast, F.P_ImgLast);
+        placeCursor(F.SH_CurseurLast, overview, F.P_BaseLast, currentPicture());
     if (RefPaneDirty)
-        placeCursor(F.SH_CurseurRef, overview, F.P_BaseRef, F.P_ImgRef);
+        placeCursor(F.SH_CurseurRef, overview, F.P_BaseRef, boxOf(F.P_ImgRef));
 }
 
 } // namespace kelvaris

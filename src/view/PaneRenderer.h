@@ -1,15 +1,21 @@
 #pragma once
 
+#include "view/CursorGeometry.h"
+#include "view/PaneControls.h"
+
+#include <optional>
+
 namespace kelvaris {
 
-class MainWindow;
+// A control's place and size, as the cursor arithmetic takes them.
+Box boxOf(const Control& control);
 
 // Places the two crop cursors on the overview from the positions of the
 // pictures in their panes. It moves no picture and draws nothing itself.
 class PaneRenderer
 {
 public:
-    explicit PaneRenderer(MainWindow& form) : F(form) {}
+    explicit PaneRenderer(const PaneControls& controls) : F(controls) {}
 
     // Set once the current pane, or the reference pane, holds a shot; never cleared.
     bool LastPaneDirty = false;
@@ -17,8 +23,19 @@ public:
 
     void RenderPanes();
 
+    // While the reference is blinked into the current pane, the current
+    // shot stands aside with the place and size it had: its cursor keeps
+    // marking its crop, not the reference's. None when no blink is held.
+    void setCurrentAside(std::optional<Box> picture) { m_currentAside = picture; }
+    const std::optional<Box>& currentAside() const { return m_currentAside; }
+
+    // The current shot's picture, relative to its frame, whether it is in
+    // the pane or standing aside.
+    Box currentPicture() const;
+
 private:
-    MainWindow& F;
+    PaneControls F;
+    std::optional<Box> m_currentAside;
 };
 
 } // namespace kelvaris

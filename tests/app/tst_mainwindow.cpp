@@ -10,7 +10,7 @@
 
 using namespace kelvaris;
 using kelvaris::test::ProgramFixture;
-using kelvaris::test::WindowFixture;
+using kelvaris::test::WindowTestCase;
 
 namespace {
 
@@ -25,21 +25,13 @@ void release(Control& control, Qt::MouseButton button = Qt::LeftButton, QPoint a
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public WindowTestCase
 {
     Q_OBJECT
 
-    std::unique_ptr<WindowFixture> app;
-    MainWindow* F = nullptr;
-
 private slots:
-    void init()
-    {
-        app = std::make_unique<WindowFixture>();
-        QVERIFY(app->open());
-        F = &app->window;
-    }
-    void cleanup() { app.reset(); }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     void designState()
     {

@@ -1,6 +1,8 @@
 // The capture watcher over real JPEG files in a temporary reception directory.
 #include "app/MainWindow.h"
 #include "support/WindowFixture.h"
+#include "view/CursorGeometry.h"
+#include "view/PaneRenderer.h"
 
 #include <QDir>
 #include <QTest>
@@ -9,7 +11,7 @@
 using namespace kelvaris;
 using kelvaris::test::makeJpeg;
 using kelvaris::test::ProgramFixture;
-using kelvaris::test::WindowFixture;
+using kelvaris::test::WindowTestCase;
 
 namespace {
 
@@ -25,12 +27,9 @@ QByteArray jpegOfSize(qint64 size, QColor colour = Qt::gray)
 
 } // namespace
 
-class TestWatcher : public QObject
+class TestWatcher : public WindowTestCase
 {
     Q_OBJECT
-
-    std::unique_ptr<WindowFixture> app;
-    MainWindow* F = nullptr;
     std::unique_ptr<QTemporaryDir> reception;
 
     QString file(const QString& name) const { return reception->filePath(name); }
@@ -53,13 +52,11 @@ private slots:
     void init()
     {
         reception = std::make_unique<QTemporaryDir>();
-        app = std::make_unique<WindowFixture>();
-        QVERIFY(app->open());
-        F = &app->window;
+        QVERIFY(openWindow());
     }
     void cleanup()
     {
-        app.reset();
+        closeWindow();
         reception.reset();
     }
 
@@ -252,18 +249,34 @@ private slots:
         start();
         QTest::mouseClick(F->B_Select.widget(), Qt::LeftButton);
         const Picture reference = F->P_ImgRef.picture();
+        F->P_ImgRef.setLeft(-1500);
         F->P_ImgLast.setLeft(-600);
+        const float top = F->P_ImgLast.top();
         QTest::mousePress(F->P_ImgLast.widget(), Qt::RightButton, {}, QPoint(5, 5));
         put(QStringLiteral("IMG_0002.JPG"), makeJpeg(320, 240, Qt::blue, Qt::blue));
         tick();
         // The reference stays in view while the button is held...
         QCOMPARE(F->P_ImgLast.picture(), reference);
+        QCOMPARE(F->P_ImgLast.left(), -1500.f);
+        // ...while the red cursor marks the new shot's crop, not the reference's,
+        // and keeps marking it when the window is resized meanwhile.
+        const auto currentCursor = [this, top] {
+            const Box picture{-600.f, top, 320.f * 15, 240.f * 15};
+            return cursorBox(boxOf(F->I_ImgLast),
+                             {F->P_BaseLast.width(), F->P_BaseLast.height(), picture});
+        };
+        QCOMPARE(F->SH_CurseurLast.left(), currentCursor().left);
+        QCOMPARE(F->SH_CurseurLast.width(), currentCursor().width);
+        F->resize(F->width() + 120, F->height() + 60);
+        QTRY_COMPARE(F->SH_CurseurLast.left(), currentCursor().left);
+        QCOMPARE(F->SH_CurseurLast.top(), currentCursor().top);
         QTest::mouseRelease(F->P_ImgLast.widget(), Qt::RightButton, {}, QPoint(5, 5));
         // ...and the release brings back the newest shot, at the saved crop.
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0002.JPG"));
         QCOMPARE(F->P_ImgLast.picture(), F->I_ImgLast.picture());
         QCOMPARE(F->P_ImgLast.picture()->size(), QSize(320, 240));
         QCOMPARE(F->P_ImgLast.left(), -600.f);
+        QCOMPARE(F->SH_CurseurLast.left(), currentCursor().left);
         // Its cursor follows the new shot's size.
         QCOMPARE(F->SH_CurseurLast.width(),
                  float(double(F->I_ImgLast.width()) * F->P_BaseLast.width() / (320 * 15)));

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "support/Fixture.h"
 
+#include <QObject>
 #include <QTest>
 #include <memory>
 
@@ -30,6 +31,27 @@ public:
 
     ProgramFixture program;
     MainWindow window;
+};
+
+// Base of the test classes that drive the shown main window: each test
+// opens a fresh one in its init() and closes it in its cleanup().
+class WindowTestCase : public QObject
+{
+protected:
+    bool openWindow()
+    {
+        app = std::make_unique<WindowFixture>();
+        F = &app->window;
+        return app->open();
+    }
+    void closeWindow()
+    {
+        F = nullptr;
+        app.reset();
+    }
+
+    std::unique_ptr<WindowFixture> app;
+    MainWindow* F = nullptr;
 };
 
 } // namespace kelvaris::test

@@ -6,7 +6,7 @@
 
 using namespace kelvaris;
 using kelvaris::test::ProgramFixture;
-using kelvaris::test::WindowFixture;
+using kelvaris::test::WindowTestCase;
 
 namespace {
 
@@ -26,12 +26,9 @@ QPoint px(double x, double y)
 
 } // namespace
 
-class TestPanes : public QObject
+class TestPanes : public WindowTestCase
 {
     Q_OBJECT
-
-    std::unique_ptr<WindowFixture> app;
-    MainWindow* F = nullptr;
 
     void loadCurrent(const Picture& picture, const QString& name = QStringLiteral("IMG_0001.JPG"))
     {
@@ -43,13 +40,8 @@ class TestPanes : public QObject
     }
 
 private slots:
-    void init()
-    {
-        app = std::make_unique<WindowFixture>();
-        QVERIFY(app->open());
-        F = &app->window;
-    }
-    void cleanup() { app.reset(); }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     void dragKeepsTheGrabbedPointUnderThePointer()
     {
