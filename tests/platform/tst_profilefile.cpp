@@ -1,3 +1,5 @@
+// The profile functions on what the file holds: names, values, comments
+// and line endings as Windows reads and writes them.
 #include "platform/ProfileFile.h"
 
 #include <QFile>
@@ -22,12 +24,6 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : B("<unreadable>");
 }
 
-// The file's mode bits, without the "User" bits that depend on who asks.
-QFileDevice::Permissions modeBits(const QString& path)
-{
-    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-}
-
 const QByteArray kDefault = "DEF";
 
 } // namespace
@@ -43,20 +39,13 @@ private slots:
     void read();
     void readCutsToSize_data();
     void readCutsToSize();
-    void readDefault();
     void garbage();
-    void readLargeFile();
 
     void write_data();
     void write();
-    void writeCreatesFile();
     void writeThenRead();
     void writeRefusesWhatCannotReadBack_data();
     void writeRefusesWhatCannotReadBack();
-    void writeLeavesReadOnlyFileAlone();
-    void writeIntoReadOnlyDirectory();
-    void writeKeepsPermissions();
-    void writeThroughSymlink();
 
 private:
     QTemporaryDir m_dir;
@@ -164,17 +153,6 @@ void TestProfileFile::readCutsToSize()
     QCOMPARE(getPrivateProfileString("s", key, value, size, m_ini), value.left(length));
 }
 
-void TestProfileFile::readDefault()
-{
-    const QString missing = m_dir.filePath(QStringLiteral("missing.ini"));
-    QCOMPARE(getPrivateProfileString("s", "k", "d", 255, missing), B("d"));
-    for (const QString& unreadable : {m_dir.path(), QString()})
-        QCOMPARE(getPrivateProfileString("s", "k", "d", 255, unreadable), B("d"));
-    // Windows drops trailing blanks of the default, not leading ones.
-    QCOMPARE(getPrivateProfileString("s", "k", " a b  ", 255, missing), B(" a b"));
-    QCOMPARE(getPrivateProfileString("s", "k", B(), 255, missing), B());
-}
-
 void TestProfileFile::garbage()
 {
     for (quint32 seed = 1; seed <= 20; ++seed) {
@@ -196,23 +174,6 @@ void TestProfileFile::garbage()
     QCOMPARE(getPrivateProfileString("s", "k", kDefault, 255, m_ini), B("v"));
     QVERIFY(writeFile(m_ini, B("[\0s]\n=\0\n[]\n=\n", 14)));
     QCOMPARE(getPrivateProfileString("", "", kDefault, 255, m_ini), B());
-}
-
-void TestProfileFile::readLargeFile()
-{
-    QByteArray data;
-    data += "[Start]\r\nLine=" + B(2 << 20, 'y') + "\r\n";
-    for (int i = 0; data.size() < (10 << 20); ++i)
-        data += "[Section" + QByteArray::number(i) + "]\r\nKey=Value" + QByteArray::number(i) +
-                "\r\nOther=" + B(60, 'z') + "\r\n";
-    data += "[Last]\r\nKey=found\r\n";
-    QVERIFY(writeFile(m_ini, data));
-    QCOMPARE(getPrivateProfileString("last", "key", kDefault, 255, m_ini), B("found"));
-    QCOMPARE(getPrivateProfileString("Section5000", "Key", kDefault, 255, m_ini), B("Value5000"));
-    QCOMPARE(getPrivateProfileString("Start", "Line", kDefault, 255, m_ini), B(254, 'y'));
-
-    QVERIFY(writePrivateProfileString("Last", "New", "1", m_ini));
-    QCOMPARE(readFile(m_ini), data + "New=1\r\n");
 }
 
 void TestProfileFile::write_data()
@@ -280,17 +241,6 @@ void TestProfileFile::write()
     QCOMPARE(readFile(m_ini), after);
 }
 
-void TestProfileFile::writeCreatesFile()
-{
-    QVERIFY(writePrivateProfileString("Main", "Folder", "C:\\x", m_ini));
-    QCOMPARE(readFile(m_ini), B("[Main]\r\nFolder=C:\\x\r\n"));
-
-    const QString noDir = m_dir.filePath(QStringLiteral("no/such/dir/x.ini"));
-    QVERIFY(!writePrivateProfileString("s", "k", "v", noDir));
-    QVERIFY(!QFile::exists(noDir));
-    QVERIFY(!writePrivateProfileString("s", "k", "v", m_dir.path()));
-}
-
 void TestProfileFile::writeThenRead()
 {
     const QByteArray values[] = {"1", "C:\\Photos\\\xE9t\xE9", "", "a=b", "Ф\xD0"};
@@ -329,70 +279,6 @@ void TestProfileFile::writeRefusesWhatCannotReadBack()
     QVERIFY(writeFile(m_ini, before));
     QVERIFY(!writePrivateProfileString(section, key, value, m_ini));
     QCOMPARE(readFile(m_ini), before);
-}
-
-void TestProfileFile::writeLeavesReadOnlyFileAlone()
-{
-    const QByteArray before = "[s]\r\nk=1\r\n";
-    QVERIFY(writeFile(m_ini, before));
-    const auto readOnly = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
-    QVERIFY(QFile::setPermissions(m_ini, readOnly));
-
-    QVERIFY(!writePrivateProfileString("s", "k", "2", m_ini));
-    QVERIFY(!writePrivateProfileString("t", "k", "2", m_ini));
-    QCOMPARE(readFile(m_ini), before);
-    QCOMPARE(modeBits(m_ini), readOnly & ~QFile::ReadUser);
-    QCOMPARE(getPrivateProfileString("s", "k", kDefault, 255, m_ini), B("1"));
-}
-
-void TestProfileFile::writeIntoReadOnlyDirectory()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString existing = dir.filePath(QStringLiteral("a.ini"));
-    QVERIFY(writeFile(existing, "[s]\r\nk=1\r\n"));
-    const auto readOnlyDir = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser |
-                             QFile::ReadGroup | QFile::ExeGroup;
-    QVERIFY(QFile::setPermissions(dir.path(), readOnlyDir));
-
-    const QString missing = dir.filePath(QStringLiteral("b.ini"));
-    const bool created = writePrivateProfileString("s", "k", "v", missing);
-    // The file itself is writable, so it is written in place.
-    const bool updated = writePrivateProfileString("s", "k", "2", existing);
-    const QByteArray after = readFile(existing);
-    const bool missingExists = QFile::exists(missing);
-    QVERIFY(QFile::setPermissions(dir.path(), readOnlyDir | QFile::WriteOwner | QFile::WriteUser));
-
-    QVERIFY(!created);
-    QVERIFY(!missingExists);
-    QVERIFY(updated);
-    QCOMPARE(after, B("[s]\r\nk=2\r\n"));
-}
-
-void TestProfileFile::writeKeepsPermissions()
-{
-    const auto modes = {QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup,
-                        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
-                            QFile::WriteOther};
-    for (const QFileDevice::Permissions mode : modes) {
-        QVERIFY(writeFile(m_ini, "[s]\r\nk=1\r\n"));
-        QVERIFY(QFile::setPermissions(m_ini, mode));
-        QVERIFY(writePrivateProfileString("s", "k", "2", m_ini));
-        QVERIFY(writePrivateProfileString("t", "k", "3", m_ini));
-        QCOMPARE(modeBits(m_ini), mode);
-        QCOMPARE(readFile(m_ini), B("[s]\r\nk=2\r\n[t]\r\nk=3\r\n"));
-    }
-}
-
-void TestProfileFile::writeThroughSymlink()
-{
-    const QString target = m_dir.filePath(QStringLiteral("real.ini"));
-    QVERIFY(writeFile(target, "[s]\r\nk=1\r\n"));
-    QVERIFY(QFile::link(target, m_ini));
-
-    QVERIFY(writePrivateProfileString("s", "k", "2", m_ini));
-    QVERIFY(QFileInfo(m_ini).isSymLink());
-    QCOMPARE(readFile(target), B("[s]\r\nk=2\r\n"));
 }
 
 QTEST_APPLESS_MAIN(TestProfileFile)
