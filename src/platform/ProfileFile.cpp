@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/Ansi.h"
+#include "platform/RegularFile.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -300,11 +301,8 @@ QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& 
     while (!fallback.isEmpty() && fallback.back() == ' ')
         fallback.chop(1);
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return cut(fallback, size);
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray data;
+    if (!readRegularFile(fileName, &data))
         return cut(fallback, size);
 
     const Location loc = locate(data, section, key);
@@ -337,12 +335,8 @@ bool writePrivateProfileString(const QByteArray& section, const QByteArray& key,
     if (info.exists()) {
         if (!info.isFile() || isReadOnly(info))
             return false;
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!readRegularFile(fileName, &data))
             return false; // what we cannot read we must not overwrite
-        data = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return false;
     } else if (dirReadOnly) {
         return false;
     }

@@ -28,7 +28,8 @@ namespace kelvaris {
 // yields the default, and hides a later line of the same name. The result
 // is cut to `size - 1` bytes (empty for `size` <= 0). A missing file,
 // section or key yields `defaultValue`, less its trailing spaces, cut the
-// same way.
+// same way; so does a path that is no regular file (a directory, a named
+// pipe, a device), which is never opened for a blocking read nor read.
 QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& key,
                                    const QByteArray& defaultValue, int size,
                                    const QString& fileName);
@@ -45,7 +46,8 @@ QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& 
 // replaced atomically (written in place only when its directory is
 // read-only), keeping its permissions, and through a symbolic link.
 // Returns false, and leaves the file untouched, when it cannot be written:
-// read-only file (no write permission at all counts, even for root), read-only directory for a new
+// a path that is no regular file, read-only file (no write permission at
+// all counts, even for root), read-only directory for a new
 // file, missing directory, full disk; or when what is asked could not be read back: a line break in
 // any argument, a ']' in the section, an '=' in the key, a key beginning with '[' or ';', or a tab
 // or vertical tab around a name.

@@ -2,10 +2,10 @@
 
 #include "platform/Ansi.h"
 #include "platform/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/Runtime.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
@@ -56,11 +56,9 @@ void Settings::WriteSetting(const QString& section, const QString& key, const QS
 
 bool FileExists(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    file.close();
-    return true;
+    // Only a regular file: a named pipe of that name would keep start-up
+    // waiting for a writer for ever, and a device would be read for ever.
+    return canReadRegularFile(path);
 }
 
 bool DirExists(const QString& path)

@@ -53,7 +53,9 @@ public:
     QString ReceptionDir;     // "RepBase" when it names an existing directory, else empty
 };
 
-// True when the file can be opened for reading.
+// True when the file can be opened for reading. Only a regular file
+// counts: a named pipe, a device or a directory is never opened for a
+// blocking read.
 bool FileExists(const QString& path);
 // True when `path` can be made the current directory; the current
 // directory is the same afterwards in both outcomes.

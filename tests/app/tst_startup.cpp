@@ -5,6 +5,12 @@
 
 #include <QTest>
 
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include "support/FifoWatch.h"
+#endif
+
 using namespace kelvaris;
 using kelvaris::test::ProgramFixture;
 
@@ -35,15 +41,47 @@ private slots:
         QVERIFY(!F.isVisible());
     }
 
-    void unreadableFileCountsAsMissing()
+    void settingsFileThatIsNoRegularFile_data()
     {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"directory", "named pipe", "link to a device"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void settingsFileThatIsNoRegularFile()
+    {
+        // None can be read as a settings file: start-up refuses it at once
+        // (a named pipe would keep it waiting for a writer for ever, and
+        // /dev/zero never ends), and nothing is written into it.
+        QFETCH(QString, kind);
         ProgramFixture program;
-        // A directory of that name cannot be opened for reading as a file.
         QFile::remove(program.iniPath());
-        QVERIFY(QDir(program.appDir()).mkdir(QStringLiteral("kelvaris.ini")));
+#ifdef Q_OS_UNIX
+        std::unique_ptr<test::FifoWatch> pipe;
+        if (kind == QLatin1String("named pipe")) {
+            pipe = std::make_unique<test::FifoWatch>(program.iniPath());
+            QVERIFY(pipe->made());
+        } else if (kind == QLatin1String("link to a device")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), program.iniPath()));
+        }
+#else
+        if (kind != QLatin1String("directory"))
+            QSKIP("named pipes and devices as on Unix");
+#endif
+        if (kind == QLatin1String("directory"))
+            QVERIFY(QDir(program.appDir()).mkdir(QStringLiteral("kelvaris.ini")));
+
         MainWindow F;
         QVERIFY(!F.Form_Load());
+        QCOMPARE(program.ended, 1);
         QCOMPARE(program.messages.size(), size_t(2));
+        F.B_Quit_Click();
+#ifdef Q_OS_UNIX
+        if (pipe) {
+            QCOMPARE(pipe->readersSeen(), 0);
+            QVERIFY(pipe->stillAPipe());
+        }
+#endif
+        QVERIFY(!QFileInfo(program.iniPath()).isFile());
     }
 
     void roundTripOfDirectoryAndGeometry()

@@ -2,9 +2,16 @@
 // read-only and linked files, and files that are no regular files.
 #include "platform/ProfileFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include "support/FifoWatch.h"
+#endif
 
 using namespace kelvaris;
 using B = QByteArray;
@@ -41,6 +48,8 @@ private slots:
     void init();
 
     void readDefault();
+    void notARegularFile_data();
+    void notARegularFile();
     void readLargeFile();
     void writeCreatesFile();
     void writeLeavesReadOnlyFileAlone();
@@ -58,6 +67,7 @@ void TestProfileFileIo::init()
     QVERIFY(m_dir.isValid());
     m_ini = m_dir.filePath(QStringLiteral("test.ini"));
     QFile::remove(m_ini);
+    QDir().rmdir(m_ini);
 }
 
 void TestProfileFileIo::readDefault()
@@ -69,6 +79,43 @@ void TestProfileFileIo::readDefault()
     // Windows drops trailing blanks of the default, not leading ones.
     QCOMPARE(getPrivateProfileString("s", "k", " a b  ", 255, missing), B(" a b"));
     QCOMPARE(getPrivateProfileString("s", "k", B(), 255, missing), B());
+}
+
+void TestProfileFileIo::notARegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"named pipe", "device", "link to a device", "directory"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+void TestProfileFileIo::notARegularFile()
+{
+    // A named pipe would keep a blocking reader waiting for ever, and a
+    // device such as /dev/zero never ends: neither is read, nor written.
+#ifdef Q_OS_UNIX
+    QFETCH(QString, kind);
+    QString path = m_ini;
+    std::unique_ptr<test::FifoWatch> pipe;
+    if (kind == QLatin1String("named pipe")) {
+        pipe = std::make_unique<test::FifoWatch>(m_ini);
+        QVERIFY(pipe->made());
+    } else if (kind == QLatin1String("device")) {
+        path = QStringLiteral("/dev/zero");
+    } else if (kind == QLatin1String("link to a device")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_ini));
+    } else {
+        QVERIFY(QDir().mkdir(m_ini));
+    }
+
+    QCOMPARE(getPrivateProfileString("s", "k", kDefault, 255, path), kDefault);
+    QVERIFY(!writePrivateProfileString("s", "k", "v", path));
+    if (pipe) {
+        QCOMPARE(pipe->readersSeen(), 0);
+        QVERIFY(pipe->stillAPipe());
+    }
+#else
+    QSKIP("named pipes and devices as on Unix");
+#endif
 }
 
 void TestProfileFileIo::readLargeFile()
