@@ -1,10 +1,12 @@
 // Start-up and Quit: the settings file read, the window restored, the
 // settings written back, the missing-file messages.
 #include "app/MainWindow.h"
+#include "platform/Ansi.h"
 #include "support/Fixture.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -153,6 +155,41 @@ private slots:
             F.T_RepReception.setText(name);
             F.B_Quit_Click();
         }
+        MainWindow again;
+        QVERIFY(again.Form_Load());
+        QCOMPARE(again.T_RepReception.text(), name);
+    }
+
+    void longDirectorySurvivesARestart_data()
+    {
+        QTest::addColumn<QString>("letters");
+        QTest::addColumn<int>("length");
+        // Longer than 253 bytes: once a fixed read buffer cut them, the
+        // directory was not found and Quit wrote it back empty.
+        QTest::newRow("300 characters") << QStringLiteral("d") << 300;
+        QTest::newRow("Greek, stored as UTF-8") << QStringLiteral("φωτογραφίες") << 150;
+    }
+    void longDirectorySurvivesARestart()
+    {
+        QFETCH(QString, letters);
+        QFETCH(int, length);
+        QTemporaryDir parent(QDir::tempPath() + QStringLiteral("/k-XXXXXX"));
+        QString name = parent.path();
+        while (name.size() < length) // components well under the 255 bytes a name may have
+            name += QLatin1Char('/') +
+                    letters.repeated(60).left(std::min<qsizetype>(60, length - name.size() - 1));
+        QVERIFY(QDir().mkpath(name));
+        QVERIFY(toAnsi(name).size() > 253);
+
+        ProgramFixture program{"[R\xe9pertoires]\r\nRepBase=" + toAnsi(name) + "\r\n"};
+        {
+            MainWindow F;
+            QVERIFY(F.Form_Load());
+            QCOMPARE(F.T_RepReception.text(), name);
+            F.B_Quit_Click();
+        }
+        QVERIFY(program.iniBytes().startsWith("[R\xe9pertoires]\r\nRepBase=" + toAnsi(name) +
+                                              "\r\n[Fenetre]"));
         MainWindow again;
         QVERIFY(again.Form_Load());
         QCOMPARE(again.T_RepReception.text(), name);
