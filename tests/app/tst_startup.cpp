@@ -2,8 +2,10 @@
 // settings written back, the missing-file messages.
 #include "app/MainWindow.h"
 #include "platform/Ansi.h"
+#include "platform/Twips.h"
 #include "support/Fixture.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 #include <algorithm>
@@ -235,6 +237,45 @@ private slots:
         QVERIFY(F.height() >= 1 && F.height() <= desktop.height());
         F.show();
         QVERIFY(QTest::qWaitForWindowExposed(&F));
+    }
+
+    void tinyStoredSizeIsHeldAtTheMinimumTrackingSize_data()
+    {
+        QTest::addColumn<double>("twipsPerPixel");
+        QTest::addColumn<QByteArray>("width");
+        QTest::addColumn<QByteArray>("height");
+        QTest::addColumn<QSize>("outer");
+        // Windows lets a sizable window with a caption be no smaller than
+        // its minimum tracking size, 136 x 39 pixels at 96 DPI, scaled with
+        // the DPI: enough to keep its caption and buttons within reach.
+        QTest::newRow("negative") << 15.0 << QByteArray("-5") << QByteArray("-5") << QSize(136, 39);
+        QTest::newRow("zero") << 15.0 << QByteArray("0") << QByteArray("0") << QSize(136, 39);
+        QTest::newRow("a pixel under")
+            << 15.0 << QByteArray("2025") << QByteArray("570") << QSize(136, 39);
+        QTest::newRow("width only")
+            << 15.0 << QByteArray("15") << QByteArray("3000") << QSize(136, 200);
+        QTest::newRow("at it") << 15.0 << QByteArray("2040") << QByteArray("585") << QSize(136, 39);
+        QTest::newRow("above it") << 15.0 << QByteArray("2100") << QByteArray("600")
+                                  << QSize(140, 40);
+        QTest::newRow("144 DPI") << 10.0 << QByteArray("-5") << QByteArray("100") << QSize(204, 59);
+    }
+    void tinyStoredSizeIsHeldAtTheMinimumTrackingSize()
+    {
+        QFETCH(double, twipsPerPixel);
+        QFETCH(QByteArray, width);
+        QFETCH(QByteArray, height);
+        QFETCH(QSize, outer);
+        setTwipsPerPixelForTesting(twipsPerPixel);
+        const auto restore = qScopeGuard([] { setTwipsPerPixelForTesting(0); });
+        ProgramFixture program{"[Fenetre]\r\nWidth=" + width + "\r\nHeight=" + height + "\r\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        F.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&F));
+        QTRY_COMPARE(F.frameGeometry().size(), outer);
+        // The window reports, and Quit stores, the size it really has.
+        QCOMPARE(F.outerWidth(), float(outer.width() * twipsPerPixel));
+        QCOMPARE(F.outerHeight(), float(outer.height() * twipsPerPixel));
     }
 
     void fractionalAndNegativeValuesReadBackExactly()
