@@ -39,8 +39,8 @@ private slots:
     {
         QTest::addColumn<QString>("value");
         QTest::newRow("Windows-1252") << QStringLiteral("é").repeated(LongestPathBytes);
-        QTest::newRow("UTF-8") << QStringLiteral("ω").repeated(LongestPathBytes / 2);
-        QTest::newRow("UTF-8, odd length") << QStringLiteral("xω").repeated(LongestPathBytes / 3);
+        QTest::newRow("UTF-8") << QStringLiteral("x") +
+                                      QStringLiteral("ω").repeated((LongestPathBytes - 1) / 2);
     }
     void valueAsLongAsTheLongestPathReadsWhole()
     {
@@ -56,15 +56,14 @@ private slots:
         // Whichever byte the cut falls after, the part kept is whole text,
         // never a character cut in two and read as Windows-1252 bytes.
         QTest::newRow("Windows-1252") << QStringLiteral("é").repeated(LongestPathBytes + 9);
-        QTest::newRow("two-byte") << QStringLiteral("ω").repeated(LongestPathBytes);
-        QTest::newRow("two-byte, shifted")
-            << QStringLiteral("x") + QStringLiteral("ω").repeated(LongestPathBytes);
-        QTest::newRow("three-byte") << QStringLiteral("日").repeated(LongestPathBytes);
-        QTest::newRow("three-byte, shifted")
-            << QStringLiteral("x") + QStringLiteral("日").repeated(LongestPathBytes);
-        QTest::newRow("four-byte") << QStringLiteral("😀").repeated(LongestPathBytes);
-        QTest::newRow("four-byte, shifted")
-            << QStringLiteral("xy") + QStringLiteral("😀").repeated(LongestPathBytes);
+        // Characters of two, three and four bytes, shifted by one ASCII byte
+        // at a time so that the cut falls at every place within one.
+        for (const QString& letter :
+             {QStringLiteral("ω"), QStringLiteral("日"), QStringLiteral("😀")}) {
+            for (int shift = 0; shift < toAnsi(letter).size(); ++shift)
+                QTest::addRow("%s shifted by %d", qPrintable(letter), shift)
+                    << QString(shift, QLatin1Char('x')) + letter.repeated(LongestPathBytes);
+        }
     }
     void longerValueIsCutOnAWholeCharacter()
     {
