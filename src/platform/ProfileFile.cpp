@@ -15,8 +15,8 @@ namespace kelvaris {
 
 namespace {
 
-// White space around the names and values in the file. CR is no longer
-// among them: it ends a line.
+// White space around the names and values in the file; CR is none, since
+// it ends a line.
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\v';
