@@ -2,7 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace kelvaris {
 
@@ -43,6 +45,42 @@ bool isAscii(const QByteArray& bytes)
             return false;
     }
     return true;
+}
+
+// The text of `bytes` when they are the UTF-8 form of a text that
+// Windows-1252 cannot hold: the form toAnsi() falls back to.
+bool fallbackText(const QByteArray& bytes, QString* text)
+{
+    // Keep an initial byte order mark as a character: it is text we wrote.
+    // Stateless, so that a sequence cut short at the end counts as an error.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
+                                                     QStringDecoder::Flag::Stateless);
+    QString utf8 = decoder.decode(bytes);
+    if (decoder.hasError())
+        return false;
+    // A text the code page can hold was written in the code page, so bytes
+    // like C3 A9 are the two characters "Ã©", not "é".
+    bool lossless = true;
+    toWindows1252(utf8, &lossless);
+    if (lossless)
+        return false;
+    *text = std::move(utf8);
+    return true;
+}
+
+// How many bytes at the end of `bytes` begin a UTF-8 sequence they do not
+// finish: a lead byte followed by fewer continuation bytes than it announces.
+qsizetype unfinishedUtf8(const QByteArray& bytes)
+{
+    const auto isContinuation = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+    for (qsizetype tail = 1; tail <= std::min<qsizetype>(3, bytes.size()); ++tail) {
+        const auto c = static_cast<unsigned char>(bytes[bytes.size() - tail]);
+        if (isContinuation(c))
+            continue;
+        const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return tail < length ? tail : 0;
+    }
+    return 0;
 }
 
 } // namespace
@@ -93,18 +131,20 @@ QString fromAnsi(const QByteArray& bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    // Keep an initial byte order mark as a character: it is text we wrote.
-    // Stateless, so that a sequence cut short at the end counts as an error.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
-                                                     QStringDecoder::Flag::Stateless);
-    const QString utf8 = decoder.decode(bytes);
-    if (decoder.hasError())
-        return fromWindows1252(bytes);
-    bool lossless = true;
-    toWindows1252(utf8, &lossless);
-    // A text the code page can hold was written in the code page, so bytes
-    // like C3 A9 are the two characters "Ã©", not "é".
-    return lossless ? fromWindows1252(bytes) : utf8;
+    QString text;
+    return fallbackText(bytes, &text) ? text : fromWindows1252(bytes);
+}
+
+QString fromAnsiCut(const QByteArray& bytes)
+{
+    // Only when the bytes before the unfinished character are the UTF-8 of
+    // our fallback was a character cut; a Windows-1252 text ending in "é"
+    // (E9, which would begin a three-byte sequence) keeps its "é".
+    const qsizetype unfinished = unfinishedUtf8(bytes);
+    QString text;
+    if (unfinished > 0 && fallbackText(bytes.first(bytes.size() - unfinished), &text))
+        return text;
+    return fromAnsi(bytes);
 }
 
 } // namespace kelvaris

@@ -20,6 +20,12 @@ namespace kelvaris {
 QByteArray toAnsi(const QString& text);
 QString fromAnsi(const QByteArray& bytes);
 
+// fromAnsi() for bytes that may have been cut after any byte, as a read of
+// a value longer than the room offered is: a text written as UTF-8 and cut
+// inside its last character reads as UTF-8 without that character, instead
+// of as Windows-1252 bytes.
+QString fromAnsiCut(const QByteArray& bytes);
+
 // Plain Windows-1252 conversions. A character outside the code page
 // becomes '?'; bytes 81, 8D, 8F, 90 and 9D map to the C1 controls of the
 // same number, as Windows does.

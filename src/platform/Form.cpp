@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kelvaris {
 
@@ -17,6 +18,17 @@ int toPixels(float twips)
     // A hand-edited value may be anything: keep it within Qt's coordinates.
     constexpr double limit = 1 << 24;
     return static_cast<int>(std::clamp(roundHalfEven(twips / twipsPerPixel()), -limit, limit));
+}
+
+// The smallest outer size Windows lets a sizable window with a caption take,
+// its minimum tracking size (SM_CXMINTRACK x SM_CYMINTRACK): 136 x 39 pixels
+// at 96 DPI, scaled with the logical DPI as Windows scales its metrics. It
+// leaves the caption and its buttons usable, so that a window restored from
+// a hand-edited size can be grown or maximised again.
+QSize minimumTrackSize()
+{
+    const double scale = 1440.0 / twipsPerPixel() / 96.0;
+    return {static_cast<int>(std::lround(136 * scale)), static_cast<int>(std::lround(39 * scale))};
 }
 
 // The stored twips when they still describe `pixels`, else the pixels' twips.
@@ -101,8 +113,13 @@ void Form::applyOuterSize()
     // framed the window; until then it counts as none, and the size is
     // applied again when it becomes known.
     m_appliedFrameExtra = frameExtra();
-    const int w = m_width.set ? toPixels(m_width.value) - m_appliedFrameExtra.width() : width();
-    const int h = m_height.set ? toPixels(m_height.value) - m_appliedFrameExtra.height() : height();
+    const QSize floor = minimumTrackSize();
+    const int w =
+        m_width.set ? std::max(toPixels(m_width.value), floor.width()) - m_appliedFrameExtra.width()
+                    : width();
+    const int h = m_height.set ? std::max(toPixels(m_height.value), floor.height()) -
+                                     m_appliedFrameExtra.height()
+                               : height();
     // No larger than all the screens together: a window the window system
     // cannot hold would bring the program down, and nobody could see it whole.
     const QSize desktop = screen() ? screen()->virtualSize() : QSize(1 << 14, 1 << 14);

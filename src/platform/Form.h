@@ -10,7 +10,9 @@ namespace kelvaris {
 // Height are those of the frame, border and caption included; its scale
 // width and height are those of the inner (client) area. A value set by
 // the program reads back exactly as set for as long as the window has
-// not been moved or resized away from it.
+// not been moved or resized away from it. An outer size set by the program
+// is held between the smallest one Windows allows a sizable window with a
+// caption (136 x 39 pixels at 96 DPI, scaled with the DPI) and the desktop.
 class Form : public QWidget
 {
 public:

@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/Ansi.h"
+#include "platform/RegularFile.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -9,30 +10,54 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <cstring>
 
 namespace kelvaris {
 
 namespace {
 
+// White space around the names and values in the file; CR is none, since
+// it ends a line.
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\v';
 }
 
-QByteArrayView trimmed(QByteArrayView text)
+bool isSpace(char c)
+{
+    return c == ' ';
+}
+
+bool isBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+template <typename Blank> QByteArrayView trimmedOf(QByteArrayView text, Blank blank)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
+    while (begin < end && blank(text[begin]))
         ++begin;
-    while (end > begin && isBlank(text[end - 1]))
+    while (end > begin && blank(text[end - 1]))
         --end;
     return text.sliced(begin, end - begin);
 }
 
+// What is read from the file loses spaces, tabs and vertical tabs around it;
+// a name the caller gives loses only its spaces, as with Windows, where a
+// tab is part of the name asked for.
+QByteArrayView trimmed(QByteArrayView text)
+{
+    return trimmedOf(text, isBlank);
+}
+
+QByteArrayView argument(QByteArrayView name)
+{
+    return trimmedOf(name, isSpace);
+}
+
 // One line of the file: [start, end) is its text, [end, next) its line ending
-// ("\r\n", "\n", or nothing for a last line without one).
+// ("\r\n", "\n", "\r", or nothing for a last line without one).
 struct Line
 {
     qsizetype start = 0;
@@ -45,7 +70,7 @@ class Name
 {
 public:
     explicit Name(const QByteArray& name)
-        : m_bytes(trimmed(name)), m_text(fromWindows1252(m_bytes.toByteArray()))
+        : m_bytes(argument(name)), m_text(fromWindows1252(m_bytes.toByteArray()))
     {
     }
 
@@ -70,7 +95,7 @@ struct Location
 {
     bool sectionFound = false;
     Line header;
-    Line lastNonBlank; // last non-blank line of the section, else its header
+    Line lastKey; // the section's last key line, else its header
     bool keyFound = false;
     Line keyLine;
     qsizetype equals = -1; // offset of the key line's '=', -1 if it has none
@@ -83,21 +108,18 @@ public:
 
     bool atEnd() const { return m_pos >= m_data.size(); }
 
+    // A lone CR ends a line as LF and CRLF do, as Windows reads the file.
     Line nextLine()
     {
         Line line;
         line.start = m_pos;
         const char* begin = m_data.constData();
-        const void* nl = std::memchr(begin + m_pos, '\n', m_data.size() - m_pos);
-        if (nl) {
-            line.end = static_cast<const char*>(nl) - begin;
-            line.next = line.end + 1;
-            if (line.end > line.start && m_data[line.end - 1] == '\r')
-                --line.end;
-        } else {
-            line.end = m_data.size();
-            line.next = m_data.size();
-        }
+        const char* end = begin + m_data.size();
+        const char* brk = std::find_if(begin + m_pos, end, isBreak);
+        line.end = brk - begin;
+        line.next = line.end;
+        if (brk != end)
+            line.next += (*brk == '\r' && brk + 1 != end && brk[1] == '\n') ? 2 : 1;
         m_pos = line.next;
         return line;
     }
@@ -112,19 +134,16 @@ private:
     qsizetype m_pos = 0;
 };
 
-// A section header is '[' (after white space) up to the last ']' of the line.
-// A line with no ']' opens nothing; it is an ordinary line of the section.
+// A section header is '[' (after white space) up to the first ']' of the
+// line, or up to the line's end when it has none, as Windows reads it: what
+// follows the ']' is ignored.
 bool sectionName(QByteArrayView text, QByteArrayView* name)
 {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    if (i >= text.size() || text[i] != '[')
+    const QByteArrayView content = trimmed(text);
+    if (!content.startsWith('['))
         return false;
-    const qsizetype close = text.lastIndexOf(']');
-    if (close <= i)
-        return false;
-    *name = trimmed(text.sliced(i + 1, close - i - 1));
+    const qsizetype close = content.indexOf(']');
+    *name = trimmed(content.sliced(1, (close < 0 ? content.size() : close) - 1));
     return true;
 }
 
@@ -148,16 +167,17 @@ Location locate(const QByteArray& data, const QByteArray& section, const QByteAr
                 inSection = true;
                 loc.sectionFound = true;
                 loc.header = line;
-                loc.lastNonBlank = line;
+                loc.lastKey = line;
             }
             continue;
         }
         if (!inSection)
             continue;
+        // A comment names no key, not even a key asked for with a ';'.
         const QByteArrayView content = trimmed(text);
-        if (content.isEmpty())
+        if (content.isEmpty() || content.startsWith(';'))
             continue;
-        loc.lastNonBlank = line;
+        loc.lastKey = line;
         // A line without '=' names a key that has no value: it still hides a
         // later line of the same name.
         const qsizetype equals = text.indexOf('=');
@@ -179,27 +199,37 @@ QByteArray cut(QByteArrayView text, int size)
     return text.first(std::min<qsizetype>(text.size(), size - 1)).toByteArray();
 }
 
+// The first line ending of the file, CRLF for a file that has none.
 QByteArray fileLineEnding(const QByteArray& data)
 {
-    const qsizetype nl = data.indexOf('\n');
-    if (nl > 0 && data[nl - 1] == '\r')
+    const auto brk = std::find_if(data.cbegin(), data.cend(), isBreak);
+    if (brk == data.cend() || (*brk == '\r' && brk + 1 != data.cend() && brk[1] == '\n'))
         return QByteArrayLiteral("\r\n");
-    if (nl >= 0)
-        return QByteArrayLiteral("\n");
-    return QByteArrayLiteral("\r\n");
+    return QByteArray(1, *brk);
 }
 
 // Names and values the file could not give back as written: a line break
-// would start a new line, an '=' in a key would end the key early, and a key
-// beginning with '[' could read as a section header.
+// would start a new line, a ']' in a section would end its name early, as
+// would an '=' in a key; a key beginning with '[' could read as a section
+// header and one beginning with ';' as a comment; and a tab or vertical tab
+// around a name would be trimmed by the reader while the name asked for
+// keeps it.
 bool writable(const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
     const auto hasBreak = [](const QByteArray& text) {
         return text.contains('\n') || text.contains('\r');
     };
+    const auto blankAround = [](QByteArrayView name) {
+        return !name.isEmpty() && (isBlank(name.front()) || isBlank(name.back()));
+    };
     if (hasBreak(section) || hasBreak(key) || hasBreak(value))
         return false;
-    return !key.contains('=') && !trimmed(key).startsWith('[');
+    const QByteArrayView sectionName = argument(section);
+    const QByteArrayView keyName = argument(key);
+    if (sectionName.contains(']') || blankAround(sectionName))
+        return false;
+    return !keyName.contains('=') && !keyName.startsWith('[') && !keyName.startsWith(';') &&
+           !blankAround(keyName);
 }
 
 QByteArray edited(const QByteArray& data, const QByteArray& section, const QByteArray& key,
@@ -225,25 +255,28 @@ QByteArray edited(const QByteArray& data, const QByteArray& section, const QByte
             out.append('=');
         }
         out.append(value);
-        out.append(all.sliced(line.end));
+        // The file's last line, without a line ending, gets one.
+        out.append(line.next == line.end ? QByteArrayView(eol) : all.sliced(line.end));
         return out;
     }
 
+    // New names are written without the spaces they were given with.
+    const QByteArrayView keyName = argument(key);
     if (loc.sectionFound) {
-        const Line& after = loc.lastNonBlank;
+        const Line& after = loc.lastKey;
         out.append(all.first(after.next));
         if (after.next == after.end) // the file's last line, without a line ending
             out.append(eol);
-        out.append(key).append('=').append(value).append(eol);
+        out.append(keyName).append('=').append(value).append(eol);
         out.append(all.sliced(after.next));
         return out;
     }
 
     out.append(data);
-    if (!data.isEmpty() && !data.endsWith('\n'))
+    if (!data.isEmpty() && !isBreak(data.back()))
         out.append(eol);
-    out.append('[').append(section).append(']').append(eol);
-    out.append(key).append('=').append(value).append(eol);
+    out.append('[').append(argument(section)).append(']').append(eol);
+    out.append(keyName).append('=').append(value).append(eol);
     return out;
 }
 
@@ -268,11 +301,8 @@ QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& 
     while (!fallback.isEmpty() && fallback.back() == ' ')
         fallback.chop(1);
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return cut(fallback, size);
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray data;
+    if (!readRegularFile(fileName, &data))
         return cut(fallback, size);
 
     const Location loc = locate(data, section, key);
@@ -305,12 +335,8 @@ bool writePrivateProfileString(const QByteArray& section, const QByteArray& key,
     if (info.exists()) {
         if (!info.isFile() || isReadOnly(info))
             return false;
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!readRegularFile(fileName, &data))
             return false; // what we cannot read we must not overwrite
-        data = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return false;
     } else if (dirReadOnly) {
         return false;
     }

@@ -2,12 +2,14 @@
 
 #include "platform/Ansi.h"
 #include "platform/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/Runtime.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
+
+#include <climits>
 #include <cmath>
 
 namespace kelvaris {
@@ -15,9 +17,17 @@ namespace kelvaris {
 namespace {
 const QString BaseName = QStringLiteral("kelvaris");
 const QString Extension = QStringLiteral(".ini");
-// The read buffer holds 255 characters, of which 254 are offered to the
-// profile function, its terminator included.
-constexpr int ReadBufferOffered = 254;
+// The room offered to the profile function, its terminator included: enough
+// for the longest path the platform allows, so that a reception directory
+// the program stored always reads back whole.
+#if defined(Q_OS_WIN)
+// A long path holds 32767 UTF-16 units, 3 bytes each at most in UTF-8.
+constexpr int ReadBufferOffered = 3 * 32767 + 1;
+#elif defined(PATH_MAX)
+constexpr int ReadBufferOffered = PATH_MAX;
+#else
+constexpr int ReadBufferOffered = 4096;
+#endif
 } // namespace
 
 bool Settings::LoadSettings()
@@ -46,7 +56,9 @@ QString Settings::ReadSetting(const QString& section, const QString& key) const
 {
     const QByteArray value = getPrivateProfileString(
         toAnsi(section), toAnsi(key), toAnsi(MissingValue), ReadBufferOffered, SettingsFilePath);
-    return TrimAtNul(fromAnsi(value));
+    // A value that fills the room may have been cut inside a character.
+    const bool cut = value.size() == ReadBufferOffered - 1;
+    return TrimAtNul(cut ? fromAnsiCut(value) : fromAnsi(value));
 }
 
 void Settings::WriteSetting(const QString& section, const QString& key, const QString& value) const
@@ -56,11 +68,9 @@ void Settings::WriteSetting(const QString& section, const QString& key, const QS
 
 bool FileExists(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    file.close();
-    return true;
+    // Only a regular file: a named pipe of that name would keep start-up
+    // waiting for a writer for ever, and a device would be read for ever.
+    return canReadRegularFile(path);
 }
 
 bool DirExists(const QString& path)

@@ -33,8 +33,10 @@ public:
     // two messages and ends the program; returns false then (when End returns).
     bool LoadSettings();
 
-    // The value of `key` in `section`, at most 253 characters, cut at a NUL;
-    // MissingValue when there is none.
+    // The value of `key` in `section`, cut at a NUL; MissingValue when there
+    // is none. A value as long as the longest path the platform allows
+    // (4095 bytes on Linux) reads whole; a longer one is cut there, on a
+    // whole character.
     QString ReadSetting(const QString& section, const QString& key) const;
     QString ReadSetting(const SettingName& name) const
     {
@@ -53,7 +55,9 @@ public:
     QString ReceptionDir;     // "RepBase" when it names an existing directory, else empty
 };
 
-// True when the file can be opened for reading.
+// True when the file can be opened for reading. Only a regular file
+// counts: a named pipe, a device or a directory is never opened for a
+// blocking read.
 bool FileExists(const QString& path);
 // True when `path` can be made the current directory; the current
 // directory is the same afterwards in both outcomes.

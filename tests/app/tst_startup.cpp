@@ -1,9 +1,19 @@
 // Start-up and Quit: the settings file read, the window restored, the
 // settings written back, the missing-file messages.
 #include "app/MainWindow.h"
+#include "platform/Ansi.h"
+#include "platform/Twips.h"
 #include "support/Fixture.h"
 
+#include <QScopeGuard>
 #include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include "support/FifoWatch.h"
+#endif
 
 using namespace kelvaris;
 using kelvaris::test::ProgramFixture;
@@ -35,15 +45,47 @@ private slots:
         QVERIFY(!F.isVisible());
     }
 
-    void unreadableFileCountsAsMissing()
+    void settingsFileThatIsNoRegularFile_data()
     {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"directory", "named pipe", "link to a device"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void settingsFileThatIsNoRegularFile()
+    {
+        // None can be read as a settings file: start-up refuses it at once
+        // (a named pipe would keep it waiting for a writer for ever, and
+        // /dev/zero never ends), and nothing is written into it.
+        QFETCH(QString, kind);
         ProgramFixture program;
-        // A directory of that name cannot be opened for reading as a file.
         QFile::remove(program.iniPath());
-        QVERIFY(QDir(program.appDir()).mkdir(QStringLiteral("kelvaris.ini")));
+#ifdef Q_OS_UNIX
+        std::unique_ptr<test::FifoWatch> pipe;
+        if (kind == QLatin1String("named pipe")) {
+            pipe = std::make_unique<test::FifoWatch>(program.iniPath());
+            QVERIFY(pipe->made());
+        } else if (kind == QLatin1String("link to a device")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), program.iniPath()));
+        }
+#else
+        if (kind != QLatin1String("directory"))
+            QSKIP("named pipes and devices as on Unix");
+#endif
+        if (kind == QLatin1String("directory"))
+            QVERIFY(QDir(program.appDir()).mkdir(QStringLiteral("kelvaris.ini")));
+
         MainWindow F;
         QVERIFY(!F.Form_Load());
+        QCOMPARE(program.ended, 1);
         QCOMPARE(program.messages.size(), size_t(2));
+        F.B_Quit_Click();
+#ifdef Q_OS_UNIX
+        if (pipe) {
+            QCOMPARE(pipe->readersSeen(), 0);
+            QVERIFY(pipe->stillAPipe());
+        }
+#endif
+        QVERIFY(!QFileInfo(program.iniPath()).isFile());
     }
 
     void roundTripOfDirectoryAndGeometry()
@@ -120,6 +162,41 @@ private slots:
         QCOMPARE(again.T_RepReception.text(), name);
     }
 
+    void longDirectorySurvivesARestart_data()
+    {
+        QTest::addColumn<QString>("letters");
+        QTest::addColumn<int>("length");
+        // Longer than 253 bytes: once a fixed read buffer cut them, the
+        // directory was not found and Quit wrote it back empty.
+        QTest::newRow("300 characters") << QStringLiteral("d") << 300;
+        QTest::newRow("Greek, stored as UTF-8") << QStringLiteral("φωτογραφίες") << 150;
+    }
+    void longDirectorySurvivesARestart()
+    {
+        QFETCH(QString, letters);
+        QFETCH(int, length);
+        QTemporaryDir parent(QDir::tempPath() + QStringLiteral("/k-XXXXXX"));
+        QString name = parent.path();
+        while (name.size() < length) // components well under the 255 bytes a name may have
+            name += QLatin1Char('/') +
+                    letters.repeated(60).left(std::min<qsizetype>(60, length - name.size() - 1));
+        QVERIFY(QDir().mkpath(name));
+        QVERIFY(toAnsi(name).size() > 253);
+
+        ProgramFixture program{"[R\xe9pertoires]\r\nRepBase=" + toAnsi(name) + "\r\n"};
+        {
+            MainWindow F;
+            QVERIFY(F.Form_Load());
+            QCOMPARE(F.T_RepReception.text(), name);
+            F.B_Quit_Click();
+        }
+        QVERIFY(program.iniBytes().startsWith("[R\xe9pertoires]\r\nRepBase=" + toAnsi(name) +
+                                              "\r\n[Fenetre]"));
+        MainWindow again;
+        QVERIFY(again.Form_Load());
+        QCOMPARE(again.T_RepReception.text(), name);
+    }
+
     void badGeometryValues_data()
     {
         QTest::addColumn<QByteArray>("window");
@@ -160,6 +237,43 @@ private slots:
         QVERIFY(F.height() >= 1 && F.height() <= desktop.height());
         F.show();
         QVERIFY(QTest::qWaitForWindowExposed(&F));
+    }
+
+    void tinyStoredSizeIsHeldAtTheMinimumTrackingSize_data()
+    {
+        QTest::addColumn<double>("twipsPerPixel");
+        QTest::addColumn<QByteArray>("width");
+        QTest::addColumn<QByteArray>("height");
+        QTest::addColumn<QSize>("outer");
+        // Windows lets a sizable window with a caption be no smaller than
+        // its minimum tracking size, 136 x 39 pixels at 96 DPI, scaled with
+        // the DPI: enough to keep its caption and buttons within reach.
+        QTest::newRow("negative") << 15.0 << QByteArray("-5") << QByteArray("-5") << QSize(136, 39);
+        QTest::newRow("a pixel under")
+            << 15.0 << QByteArray("2025") << QByteArray("570") << QSize(136, 39);
+        QTest::newRow("width only")
+            << 15.0 << QByteArray("15") << QByteArray("3000") << QSize(136, 200);
+        QTest::newRow("above it") << 15.0 << QByteArray("2100") << QByteArray("600")
+                                  << QSize(140, 40);
+        QTest::newRow("144 DPI") << 10.0 << QByteArray("-5") << QByteArray("100") << QSize(204, 59);
+    }
+    void tinyStoredSizeIsHeldAtTheMinimumTrackingSize()
+    {
+        QFETCH(double, twipsPerPixel);
+        QFETCH(QByteArray, width);
+        QFETCH(QByteArray, height);
+        QFETCH(QSize, outer);
+        setTwipsPerPixelForTesting(twipsPerPixel);
+        const auto restore = qScopeGuard([] { setTwipsPerPixelForTesting(0); });
+        ProgramFixture program{"[Fenetre]\r\nWidth=" + width + "\r\nHeight=" + height + "\r\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        F.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&F));
+        QTRY_COMPARE(F.frameGeometry().size(), outer);
+        // The window reports, and Quit stores, the size it really has.
+        QCOMPARE(F.outerWidth(), float(outer.width() * twipsPerPixel));
+        QCOMPARE(F.outerHeight(), float(outer.height() * twipsPerPixel));
     }
 
     void fractionalAndNegativeValuesReadBackExactly()
