@@ -43,8 +43,11 @@ TextBox::TextBox(QWidget* container, const QString& name, const TextLook& look, 
     applyLook(m_edit, look);
     m_edit->setAlignment(look.alignment | Qt::AlignVCenter);
     m_edit->setReadOnly(readOnly);
-    // Boxes are a few pixels high at design size: keep the text, not the margins.
-    m_edit->setTextMargins(1, 0, 1, 0);
+    // Boxes are a few pixels high at design size (16 px for a 15 px line of
+    // text): a sunken frame would take the descenders ("séance_2024" would
+    // read "séance 2024"). The boxes are flat, marked by their own colour.
+    m_edit->setFrame(false);
+    m_edit->setTextMargins(2, 0, 2, 0);
     m_edit->setContentsMargins(0, 0, 0, 0);
     if (readOnly)
         m_edit->setFocusPolicy(Qt::NoFocus);

@@ -58,6 +58,18 @@ private slots:
         QCOMPARE(F->P_ImgLast.widget()->toolTip(), QStringLiteral("Clic gauche pour recentrer"));
     }
 
+    void textBoxesShowTheirDescendersAtTheDesignHeight()
+    {
+        // The directory box is 240 twips (16 px) high: "séance_2024" must not
+        // read "séance 2024".
+        QCOMPARE(F->T_RepReception.widget()->height(), 16);
+        const auto shown = [this](const QString& text) {
+            F->T_RepReception.setText(text);
+            return F->T_RepReception.widget()->grab().toImage();
+        };
+        QVERIFY(shown(QStringLiteral("_")) != shown(QString()));
+    }
+
     void everyControlIsFoundByItsName()
     {
         const char* names[] = {
