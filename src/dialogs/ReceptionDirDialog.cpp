@@ -160,6 +160,8 @@ void B_Repertoire_Click(TextBox& T_RepReception)
 {
     if (ReceptionDirDialog* open = instance()) {
         open->setTarget(T_RepReception);
+        // A window manager may offer a minimise button all the same.
+        open->setWindowState(open->windowState() & ~Qt::WindowMinimized);
         open->show();
         open->raise();
         open->activateWindow();

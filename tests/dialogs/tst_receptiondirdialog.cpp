@@ -297,9 +297,14 @@ private slots:
         d->dir1().setPath(tmp.path());
         QListWidget* dirs = child<QListWidget>(d, "Dir1");
         dirs->setCurrentRow(dirs->count() - 1);
-        // While open: the same window, as the user left it.
+        // While open, even minimised by a window manager that offers the
+        // button: the same window, as the user left it, brought back.
+        d->showMinimized();
+        QTRY_VERIFY(d->isMinimized());
         B_Repertoire_Click(main.box);
         QCOMPARE(openReceptionDirDialog(), d);
+        QTRY_VERIFY(!d->isMinimized());
+        QVERIFY(d->isVisible());
         QCOMPARE(d->dir1().path(), QDir::toNativeSeparators(tmp.path()));
         QCOMPARE(dirs->currentRow(), dirs->count() - 1);
         QCOMPARE(texts(child<QListWidget>(d, "File1")), QStringList{"top.jpg"});
