@@ -256,6 +256,7 @@ void MainWindow::wireEvents()
     // The close box does what Quit does, so that closing the window never
     // loses the reception directory or the window's place.
     closing() = [this] { B_Quit_Click(); };
+    screenChanged() = [this] { gestures.screenScaleChanged(); };
 
     B_Quit.events().mouseDown = call(buttons, &ImageButtons::B_Quit_MouseDown);
     B_Quit.events().click = [this] { B_Quit_Click(); };

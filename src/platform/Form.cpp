@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -146,6 +147,14 @@ void Form::applyOuterSizeOnceFramed()
 void Form::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The native window exists from the first showing on.
+    if (!m_followsScreen && windowHandle()) {
+        m_followsScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            if (m_screenChanged)
+                m_screenChanged();
+        });
+    }
     applyOuterSizeOnceFramed();
 }
 

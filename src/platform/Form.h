@@ -37,6 +37,10 @@ public:
     // Close-box handler; when set, it decides everything and the window
     // stays as the handler leaves it.
     EventHandler& closing() { return m_closing; }
+    // Runs when the window has moved to a screen of its own (perhaps of
+    // another scale: a picture shown at one device pixel per picture pixel
+    // then takes another size in twips).
+    EventHandler& screenChanged() { return m_screenChanged; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -58,6 +62,8 @@ private:
     QSize m_appliedFrameExtra;
     EventHandler m_resized;
     EventHandler m_closing;
+    EventHandler m_screenChanged;
+    bool m_followsScreen = false;
 };
 
 } // namespace kelvaris

@@ -23,6 +23,18 @@ void PaneInteraction::recentre(PictureBox& picture, const PictureBox& frame, std
     m_renderer.RenderPanes();
 }
 
+void PaneInteraction::standAside(const Picture& shot)
+{
+    // Standing aside, the current picture takes its shot's size all the same.
+    Box aside = *m_renderer.currentAside();
+    const QSizeF size = F.P_ImgLast.twipsSizeOf(shot);
+    if (!size.isEmpty()) {
+        aside.width = static_cast<float>(size.width());
+        aside.height = static_cast<float>(size.height());
+    }
+    m_renderer.setCurrentAside(aside);
+}
+
 void PaneInteraction::P_ImgLast_MouseDown(int button, int, float x, float y)
 {
     if (button == LeftButton) {
@@ -127,18 +139,22 @@ void PaneInteraction::showNewShot(const Picture& shot)
     F.I_ImgLast.setPicture(shot);
     if (SwapHeld) {
         F.P_ImgTampon.setPicture(shot);
-        // Standing aside, the picture takes the new shot's size all the same.
-        Box aside = *m_renderer.currentAside();
-        const QSizeF size = F.P_ImgLast.twipsSizeOf(shot);
-        if (!size.isEmpty()) {
-            aside.width = static_cast<float>(size.width());
-            aside.height = static_cast<float>(size.height());
-        }
-        m_renderer.setCurrentAside(aside);
+        standAside(shot);
     } else {
         F.P_ImgLast.setPicture(shot);
     }
     m_renderer.LastPaneDirty = true;
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::screenScaleChanged()
+{
+    for (PictureBox* picture : {&F.P_ImgLast, &F.P_ImgRef}) {
+        if (picture->picture())
+            picture->setPicture(picture->picture());
+    }
+    if (SwapHeld)
+        standAside(F.P_ImgTampon.picture());
     m_renderer.RenderPanes();
 }
 

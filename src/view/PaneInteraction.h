@@ -40,6 +40,11 @@ public:
     // in the hidden buffer, so that the release brings back the newest shot.
     void showNewShot(const Picture& shot);
 
+    // The window is on a screen of another scale: the pictures, shown at one
+    // device pixel per picture pixel, take their new size in twips, each
+    // keeping its crop's corner, and the cursors follow.
+    void screenScaleChanged();
+
     bool LastDragging = false;
     std::int32_t LastGrabX = 0;
     std::int32_t LastGrabY = 0;
@@ -54,6 +59,8 @@ public:
 private:
     // The picture's grabbed point follows the pointer.
     void pan(PictureBox& picture, float x, float y, std::int32_t grabX, std::int32_t grabY);
+    // During a blink: the current picture standing aside takes the size of `shot`.
+    void standAside(const Picture& shot);
     // The grabbed point of the picture moves to its frame's centre.
     void recentre(PictureBox& picture, const PictureBox& frame, std::int32_t grabX,
                   std::int32_t grabY);
