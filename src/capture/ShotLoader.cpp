@@ -2,6 +2,7 @@
 
 #include "capture/Rgb32PixelFormat.h"
 #include "capture/Upright.h"
+#include "platform/PixelMemory.h"
 
 #include <QFile>
 #include <QFileInfo>
