@@ -3,9 +3,8 @@
 #include "capture/Rgb32PixelFormat.h"
 #include "capture/Upright.h"
 #include "platform/PixelMemory.h"
+#include "platform/RegularFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 #include <climits>
@@ -208,46 +207,44 @@ LoadedShot decodeShot(const QByteArray& data)
     return shot;
 }
 
-LoadedShot loadShot(const QString& path)
+LoadedShot loadShot(const std::filesystem::path& path)
 {
     using Outcome = LoadedShot::Outcome;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(path))
-            return failed(Outcome::Vanished, QStringLiteral("no longer there"));
-        return failed(Outcome::Unreadable, file.errorString());
+    using Status = RegularFileRead::Status;
+    const RegularFileRead file = readRegularFile(path, maxFileSize);
+    switch (file.status) {
+    case Status::Read:
+        break;
+    case Status::Missing:
+        return failed(Outcome::Vanished, QStringLiteral("no longer there"));
+    case Status::TooLarge:
+        return failed(Outcome::Unreadable,
+                      QStringLiteral("larger than 2 GB (%1 bytes)").arg(file.stamp.size));
+    case Status::Locked:
+        return failed(Outcome::Incomplete, file.error);
+    case Status::NotRegular:
+    case Status::Denied:
+    case Status::Failed:
+        return failed(Outcome::Unreadable, file.error);
     }
-    const qint64 size = file.size();
-    const QDateTime modified = file.fileTime(QFileDevice::FileModificationTime);
-    if (size > maxFileSize)
-        return failed(Outcome::Unreadable, QStringLiteral("larger than 2 GB (%1 bytes)").arg(size));
+    const qint64 got = file.data.size();
 
-    // One read of the size found at opening; a file growing meanwhile is
-    // caught by the second look below.
-    QByteArray data(size, Qt::Uninitialized);
-    qint64 got = 0;
-    while (got < size) {
-        const qint64 n = file.read(data.data() + got, size - got);
-        if (n < 0)
-            return failed(Outcome::Unreadable, file.errorString());
-        if (n == 0)
-            break;
-        got += n;
-    }
-    data.resize(got);
-    file.close();
-
-    LoadedShot shot = decodeShot(data);
+    LoadedShot shot = decodeShot(file.data);
     if (shot.outcome == Outcome::Incomplete)
         return shot;
-    // A file rewritten or still growing while it was read may have been
-    // decoded from a mixture of old and new bytes.
-    const QFileInfo after(path);
-    if (!after.exists())
+    // A file rewritten, replaced or still growing while it was read may have
+    // been decoded from a mixture of old and new bytes.
+    const std::optional<FileStamp> after = fileStamp(path);
+    if (!after)
         return failed(Outcome::Vanished, QStringLiteral("removed while being read"), got);
-    if (after.size() != got || after.lastModified() != modified)
+    if (*after != file.stamp || after->size != got)
         return failed(Outcome::Incomplete, QStringLiteral("changed while being read"), got);
     return shot;
+}
+
+LoadedShot loadShot(const QString& path)
+{
+    return loadShot(nativePath(path));
 }
 
 } // namespace kelvaris

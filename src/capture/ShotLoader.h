@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <filesystem>
+
 namespace kelvaris {
 
 // Loading one shot from the reception directory. A shot is decoded once;
@@ -15,8 +17,8 @@ struct LoadedShot
         Taken,      // complete and decoded
         Incomplete, // still being written: empty, truncated, no end-of-image marker yet,
                     // or changed while it was read; worth another try later
-        Unreadable, // cannot be opened, is no JPEG, is damaged though complete, or is
-                    // larger than 2 GB
+        Unreadable, // not a regular file, cannot be opened, is no JPEG, is damaged
+                    // though complete, or is larger than 2 GB
         Vanished,   // gone before it could be read, or removed while it was read
     };
 
@@ -31,11 +33,18 @@ struct LoadedShot
     bool taken() const { return outcome == Outcome::Taken; }
 };
 
-// Reads and decodes the JPEG file at `path` through TurboJPEG. The file is
-// read once; a file still being written is recognised from its markers
-// without being decoded, and a file whose size or modification time changed
-// while it was read is incomplete. Safe to call from several threads at
+// Reads and decodes the JPEG file at `path` through TurboJPEG, named exactly
+// as the system names it (bytes on POSIX, wide characters on Windows), so
+// that a name in no valid encoding opens too. Only a regular file is
+// opened, and opening never blocks. The file is read once; a file still
+// being written is recognised from its markers without being decoded, and
+// a file whose size, modification time or identity changed while it was
+// read and decoded is incomplete. Safe to call from several threads at
 // once: each thread keeps a decoder of its own.
+LoadedShot loadShot(const std::filesystem::path& path);
+
+// The same for a path held as text, for callers that have no other: a name
+// that is not valid in the system's encoding cannot be given this way.
 LoadedShot loadShot(const QString& path);
 
 // Decodes JPEG data already in memory, with the same outcomes as loadShot

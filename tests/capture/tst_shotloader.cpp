@@ -1,9 +1,21 @@
 #include "capture/JpegSamples.h"
 #include "capture/ShotLoader.h"
+#include "platform/RegularFile.h"
 
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace kelvaris;
 using namespace kelvaris::samples;
@@ -36,6 +48,8 @@ private slots:
     void outcome();
     void pixels();
     void missingAndUnopenable();
+    void nativeNames();
+    void nonRegularFiles();
     void truncatedThenCompleted();
     void hugeFileRefused();
     void orientation_data();
@@ -145,6 +159,68 @@ void TestShotLoader::missingAndUnopenable()
     if (probe.open(QIODevice::ReadOnly))
         QSKIP("permissions are not enforced for this user");
     QCOMPARE(loadShot(locked).outcome, Outcome::Unreadable);
+}
+
+void TestShotLoader::nativeNames()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray jpeg = encode(quadrants(32, 24));
+    // A Latin-1 name, from a camera or a Windows share: no valid UTF-8, so
+    // no text can hold it.
+    const std::filesystem::path latin1 =
+        std::filesystem::path(QFile::encodeName(m_dir.path()).toStdString()) / "zz\xe9.jpg";
+    std::ofstream(latin1, std::ios::binary).write(jpeg.constData(), jpeg.size());
+    const LoadedShot shot = loadShot(latin1);
+    QVERIFY2(shot.taken(), qPrintable(shot.error));
+    QCOMPARE(shot.fileSize, jpeg.size());
+    // A name held as text opens when the system's encoding can hold it.
+    const QString accented = m_dir.filePath(QStringLiteral("Été_0001.jpg"));
+    QVERIFY(writeFile(accented, jpeg));
+    QVERIFY(loadShot(accented).taken());
+    QVERIFY(loadShot(nativePath(accented)).taken());
+#else
+    QSKIP("file names are bytes on POSIX only");
+#endif
+}
+
+void TestShotLoader::nonRegularFiles()
+{
+#ifdef Q_OS_UNIX
+    // A pipe named like a shot: opening it to read would wait for a writer.
+    const QByteArray pipe = QFile::encodeName(m_dir.filePath(QStringLiteral("PIPE.JPG")));
+    QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
+    std::atomic<bool> done = false;
+    LoadedShot fromPipe;
+    std::thread reader([&] {
+        fromPipe = loadShot(QFile::decodeName(pipe));
+        done = true;
+    });
+    const auto release = qScopeGuard([&] {
+        while (!done) { // a writer that comes and goes lets a blocked reader go
+            const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            QThread::msleep(10);
+        }
+        reader.join();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 30000);
+    QCOMPARE(fromPipe.outcome, Outcome::Unreadable);
+
+    // A device behind a link: no shot however long one waits.
+    const QString device = m_dir.filePath(QStringLiteral("NULL.JPG"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), device));
+    QCOMPARE(loadShot(device).outcome, Outcome::Unreadable);
+
+    // A link to a shot is a shot.
+    const QString shot = m_dir.filePath(QStringLiteral("IMG_0007.JPG"));
+    QVERIFY(writeFile(shot, encode(quadrants(32, 24))));
+    const QString link = m_dir.filePath(QStringLiteral("LINK.JPG"));
+    QVERIFY(QFile::link(shot, link));
+    QVERIFY(loadShot(link).taken());
+#else
+    QSKIP("pipes and links made the POSIX way");
+#endif
 }
 
 void TestShotLoader::truncatedThenCompleted()
