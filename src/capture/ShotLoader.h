@@ -8,17 +8,21 @@
 
 namespace kelvaris {
 
-// Loading one shot from the reception directory. A shot is decoded once;
-// its outcome says whether it may be shown and measured.
+// Loading one shot from the reception directory. A shot is read once and
+// decoded once; its outcome says whether it may be shown and measured.
 struct LoadedShot
 {
     enum class Outcome
     {
         Taken,      // complete and decoded
         Incomplete, // still being written: empty, truncated, no end-of-image marker yet,
-                    // or changed while it was read; worth another try later
-        Unreadable, // not a regular file, cannot be opened, is no JPEG, is damaged
-                    // though complete, or is larger than 2 GB
+                    // changed while it was read, or held shut by another program;
+                    // worth another try later
+        Unreadable, // not a regular file, cannot be opened or read, is no JPEG, is
+                    // damaged though complete (the decoder found its data inconsistent),
+                    // declares more pixels than its size can hold, is in a kind of JPEG
+                    // not decoded here (12-bit, lossless, hierarchical), or is larger
+                    // than 2 GB
         Vanished,   // gone before it could be read, or removed while it was read
     };
 
@@ -27,20 +31,21 @@ struct LoadedShot
     Picture picture;
     // The number of bytes read and decoded (the file's size when taken).
     qint64 fileSize = 0;
-    // What went wrong, for the log; empty when taken.
+    // What went wrong, in the system's or the decoder's own words, for the
+    // log; empty when taken.
     QString error;
 
     bool taken() const { return outcome == Outcome::Taken; }
 };
 
-// Reads and decodes the JPEG file at `path` through TurboJPEG, named exactly
-// as the system names it (bytes on POSIX, wide characters on Windows), so
-// that a name in no valid encoding opens too. Only a regular file is
-// opened, and opening never blocks. The file is read once; a file still
-// being written is recognised from its markers without being decoded, and
-// a file whose size, modification time or identity changed while it was
-// read and decoded is incomplete. Safe to call from several threads at
-// once: each thread keeps a decoder of its own.
+// Reads and decodes the JPEG file at `path`, named exactly as the system
+// names it (bytes on POSIX, wide characters on Windows), so that a name in
+// no valid encoding opens too. Only a regular file is opened, and opening
+// never blocks. The file is read once; a file still being written is
+// recognised from its markers without being decoded, and a file whose size,
+// modification time or identity changed while it was read and decoded is
+// incomplete. Safe to call from several threads at once: each thread keeps
+// a decoder of its own.
 LoadedShot loadShot(const std::filesystem::path& path);
 
 // The same for a path held as text, for callers that have no other: a name

@@ -77,11 +77,9 @@ void TestShotLoader::outcome_data()
 
     QTest::newRow("complete") << plain << Outcome::Taken;
     QTest::newRow("progressive") << progressive << Outcome::Taken;
-#ifdef KELVARIS_HAVE_LIBJPEG
     const QByteArray restarts = encodeWithRestarts(image);
     QTest::newRow("restart markers") << restarts << Outcome::Taken;
     QTest::newRow("restarts truncated") << cut(restarts, 0.6) << Outcome::Incomplete;
-#endif
     QTest::newRow("data after end marker")
         << plain + QByteArray(3000, '\xff') + "maker notes\xff\xd8" << Outcome::Taken;
     QTest::newRow("truncated 60%") << cut(plain, 0.6) << Outcome::Incomplete;
