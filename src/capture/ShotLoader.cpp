@@ -18,35 +18,126 @@ using Outcome = LoadedShot::Outcome;
 // camera writes a 2 GB JPEG: larger files are refused before they are read.
 constexpr qint64 maxFileSize = INT_MAX;
 
-LoadedShot failed(Outcome outcome, const QString& error, qint64 fileSize = 0)
+// Why a shot was not taken, as the photographer reads it after the file's
+// name. One wording per cause, all in the same calm present tense.
+enum class Why
+{
+    Empty,
+    Incomplete,
+    ChangedWhileRead,
+    Locked,
+    Vanished,
+    VanishedWhileRead,
+    NotRegular,
+    Denied,
+    ReadFailed,
+    TooLarge,
+    NotJpeg,
+    Damaged,
+    ImplausibleSize,
+    TwelveBit,
+    Lossless,
+    Hierarchical,
+    UnsupportedColours,
+    OutOfMemory,
+};
+
+QString wording(Why why)
+{
+    switch (why) {
+    case Why::Empty:
+        return QStringLiteral("est vide");
+    case Why::Incomplete:
+        return QStringLiteral("est incomplet");
+    case Why::ChangedWhileRead:
+        return QStringLiteral("a changé pendant sa lecture");
+    case Why::Locked:
+        return QStringLiteral("est encore ouvert par un autre programme");
+    case Why::Vanished:
+        return QStringLiteral("a disparu");
+    case Why::VanishedWhileRead:
+        return QStringLiteral("a disparu pendant sa lecture");
+    case Why::NotRegular:
+        return QStringLiteral("n'est pas un fichier ordinaire");
+    case Why::Denied:
+        return QStringLiteral("n'a pas pu être ouvert\u00a0: accès refusé");
+    case Why::ReadFailed:
+        return QStringLiteral("n'a pas pu être lu");
+    case Why::TooLarge:
+        return QStringLiteral("est trop volumineux (plus de 2\u00a0Go)");
+    case Why::NotJpeg:
+        return QStringLiteral("n'est pas un fichier JPEG");
+    case Why::Damaged:
+        return QStringLiteral("est endommagé");
+    case Why::ImplausibleSize:
+        return QStringLiteral("déclare une taille d'image invraisemblable");
+    case Why::TwelveBit:
+        return QStringLiteral("est en JPEG 12\u00a0bits, non pris en charge");
+    case Why::Lossless:
+        return QStringLiteral("est en JPEG sans perte, non pris en charge");
+    case Why::Hierarchical:
+        return QStringLiteral("est en JPEG hiérarchique, non pris en charge");
+    case Why::UnsupportedColours:
+        return QStringLiteral("utilise un codage des couleurs non pris en charge");
+    case Why::OutOfMemory:
+        return QStringLiteral("est trop grand pour la mémoire disponible");
+    }
+    return QString();
+}
+
+LoadedShot refused(Outcome outcome, Why why, const QString& error, qint64 fileSize = 0)
 {
     LoadedShot shot;
     shot.outcome = outcome;
+    shot.reason = wording(why);
     shot.error = error;
     shot.fileSize = fileSize;
     return shot;
 }
 
-LoadedShot failedFile(const RegularFileRead& file)
+Why whyOf(JpegDecoding::Verdict verdict)
+{
+    using Verdict = JpegDecoding::Verdict;
+    switch (verdict) {
+    case Verdict::ImplausibleSize:
+        return Why::ImplausibleSize;
+    case Verdict::TwelveBit:
+        return Why::TwelveBit;
+    case Verdict::Lossless:
+        return Why::Lossless;
+    case Verdict::Hierarchical:
+        return Why::Hierarchical;
+    case Verdict::UnsupportedColours:
+        return Why::UnsupportedColours;
+    case Verdict::OutOfMemory:
+        return Why::OutOfMemory;
+    case Verdict::Decoded:
+    case Verdict::Damaged:
+        break;
+    }
+    return Why::Damaged;
+}
+
+LoadedShot refusedFile(const RegularFileRead& file)
 {
     using Status = RegularFileRead::Status;
     switch (file.status) {
     case Status::Missing:
-        return failed(Outcome::Vanished, file.error);
+        return refused(Outcome::Vanished, Why::Vanished, file.error);
     case Status::NotRegular:
-        return failed(Outcome::Unreadable, file.error);
+        return refused(Outcome::Unreadable, Why::NotRegular, file.error);
     case Status::TooLarge:
-        return failed(Outcome::Unreadable,
-                      QStringLiteral("larger than 2 GB (%1 bytes)").arg(file.stamp.size));
+        return refused(Outcome::Unreadable, Why::TooLarge,
+                       QStringLiteral("larger than 2 GB (%1 bytes)").arg(file.stamp.size));
     case Status::Locked:
-        return failed(Outcome::Incomplete, file.error);
+        return refused(Outcome::Incomplete, Why::Locked, file.error);
     case Status::Denied:
-        return failed(Outcome::Unreadable, file.error);
+        return refused(Outcome::Unreadable, Why::Denied, file.error);
     case Status::Read:
     case Status::Failed:
         break;
     }
-    return failed(Outcome::Unreadable, file.error);
+    return refused(Outcome::Unreadable, Why::ReadFailed, file.error);
 }
 
 } // namespace
@@ -56,13 +147,15 @@ LoadedShot decodeShot(const QByteArray& data)
     const qint64 size = data.size();
     const auto* d = reinterpret_cast<const uchar*>(data.constData());
     if (size == 0) // the camera's software has only created the file
-        return failed(Outcome::Incomplete, QStringLiteral("empty file"));
+        return refused(Outcome::Incomplete, Why::Empty, QStringLiteral("empty file"));
     if (size > maxFileSize)
-        return failed(Outcome::Unreadable, QStringLiteral("larger than 2 GB"), size);
+        return refused(Outcome::Unreadable, Why::TooLarge, QStringLiteral("larger than 2 GB"),
+                       size);
     if (size < 2 || d[0] != 0xff || d[1] != 0xd8) {
         if (size == 1 && d[0] == 0xff)
-            return failed(Outcome::Incomplete, QStringLiteral("JPEG headers incomplete"), size);
-        return failed(Outcome::Unreadable, QStringLiteral("not a JPEG file"), size);
+            return refused(Outcome::Incomplete, Why::Incomplete,
+                           QStringLiteral("JPEG headers incomplete"), size);
+        return refused(Outcome::Unreadable, Why::NotJpeg, QStringLiteral("not a JPEG file"), size);
     }
 
     // The markers tell a file still being written without decoding it: it
@@ -71,22 +164,24 @@ LoadedShot decodeShot(const QByteArray& data)
     // a file made full-size and zero-filled beforehand.
     const JpegLayout layout = walkJpegMarkers(d, size);
     if (layout.corrupt)
-        return failed(Outcome::Incomplete,
-                      QStringLiteral("marker segment with an impossible length"), size);
+        return refused(Outcome::Incomplete, Why::Incomplete,
+                       QStringLiteral("marker segment with an impossible length"), size);
     if (!layout.reachedScan)
-        return failed(Outcome::Incomplete, QStringLiteral("JPEG headers incomplete"), size);
+        return refused(Outcome::Incomplete, Why::Incomplete,
+                       QStringLiteral("JPEG headers incomplete"), size);
     if (!layout.endFound)
-        return failed(Outcome::Incomplete, QStringLiteral("no end-of-image marker yet"), size);
+        return refused(Outcome::Incomplete, Why::Incomplete,
+                       QStringLiteral("no end-of-image marker yet"), size);
 
     // Complete: whatever the decoder finds wrong now is the file's own.
     JpegDecoding decoding = decodeJpeg(d, size);
     if (decoding.verdict != JpegDecoding::Verdict::Decoded)
-        return failed(Outcome::Unreadable, decoding.message, size);
+        return refused(Outcome::Unreadable, whyOf(decoding.verdict), decoding.message, size);
     QImage picture =
         upright(std::move(decoding.image), exifOrientation(layout.exif, layout.exifSize));
     if (picture.isNull())
-        return failed(Outcome::Unreadable,
-                      QStringLiteral("not enough memory to turn the picture upright"), size);
+        return refused(Outcome::Unreadable, Why::OutOfMemory,
+                       QStringLiteral("not enough memory to turn the picture upright"), size);
 
     LoadedShot shot;
     shot.outcome = Outcome::Taken;
@@ -99,7 +194,7 @@ LoadedShot loadShot(const std::filesystem::path& path)
 {
     const RegularFileRead file = readRegularFile(path, maxFileSize);
     if (file.status != RegularFileRead::Status::Read)
-        return failedFile(file);
+        return refusedFile(file);
     const qint64 got = file.data.size();
 
     LoadedShot shot = decodeShot(file.data);
@@ -109,9 +204,11 @@ LoadedShot loadShot(const std::filesystem::path& path)
     // been decoded from a mixture of old and new bytes.
     const std::optional<FileStamp> after = fileStamp(path);
     if (!after)
-        return failed(Outcome::Vanished, QStringLiteral("removed while being read"), got);
+        return refused(Outcome::Vanished, Why::VanishedWhileRead,
+                       QStringLiteral("removed while being read"), got);
     if (*after != file.stamp || after->size != got)
-        return failed(Outcome::Incomplete, QStringLiteral("changed while being read"), got);
+        return refused(Outcome::Incomplete, Why::ChangedWhileRead,
+                       QStringLiteral("changed while being read"), got);
     return shot;
 }
 

@@ -9,7 +9,9 @@
 namespace kelvaris {
 
 // Loading one shot from the reception directory. A shot is read once and
-// decoded once; its outcome says whether it may be shown and measured.
+// decoded once; its outcome says whether it may be shown and measured, and
+// a shot not taken says why, in words for the photographer and in words for
+// the log.
 struct LoadedShot
 {
     enum class Outcome
@@ -31,8 +33,12 @@ struct LoadedShot
     Picture picture;
     // The number of bytes read and decoded (the file's size when taken).
     qint64 fileSize = 0;
-    // What went wrong, in the system's or the decoder's own words, for the
-    // log; empty when taken.
+    // Why the shot was not taken, for the photographer: a short, calm French
+    // phrase that reads after the file name, "IMG_0042.JPG" + " " + reason,
+    // as in « est endommagé » or « est incomplet ». Empty when taken.
+    QString reason;
+    // What went wrong in the system's or the decoder's own words, in English,
+    // for the log; empty when taken.
     QString error;
 
     bool taken() const { return outcome == Outcome::Taken; }

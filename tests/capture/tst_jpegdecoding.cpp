@@ -203,6 +203,7 @@ void TestJpegDecoding::bytesBeforeEnd()
     QCOMPARE(shot.taken(), taken);
     if (!taken) {
         QCOMPARE(shot.outcome, Outcome::Unreadable);
+        QCOMPARE(shot.reason, QStringLiteral("est endommagé"));
     }
 }
 
@@ -230,6 +231,7 @@ void TestJpegDecoding::forgedSize()
 
     const LoadedShot shot = decodeShot(jpeg);
     QCOMPARE(shot.outcome, Outcome::Unreadable);
+    QCOMPARE(shot.reason, QStringLiteral("déclare une taille d'image invraisemblable"));
     QVERIFY(!shot.picture);
 }
 
@@ -341,6 +343,7 @@ void TestJpegDecoding::cmykUpright()
 void TestJpegDecoding::otherKinds_data()
 {
     QTest::addColumn<QByteArray>("jpeg");
+    QTest::addColumn<QString>("reason");
 
     const QByteArray baseline = encode(quadrants(64, 48));
     const qsizetype sof = baseline.indexOf("\xff\xc0");
@@ -350,21 +353,26 @@ void TestJpegDecoding::otherKinds_data()
         b[sof + 4] = precision;
         return b;
     };
-    QTest::newRow("12-bit") << withFrame('\xc1', 12);
-    QTest::newRow("lossless") << withFrame('\xc3', 8);
-    QTest::newRow("hierarchical") << withFrame('\xc5', 8);
+    const QString hierarchical = QStringLiteral("est en JPEG hiérarchique, non pris en charge");
+    QTest::newRow("12-bit") << withFrame('\xc1', 12)
+                            << QStringLiteral("est en JPEG 12\u00a0bits, non pris en charge");
+    QTest::newRow("lossless") << withFrame('\xc3', 8)
+                              << QStringLiteral("est en JPEG sans perte, non pris en charge");
+    QTest::newRow("hierarchical") << withFrame('\xc5', 8) << hierarchical;
     QTest::newRow("hierarchical, DHP marker")
-        << QByteArray(baseline).insert(2, QByteArray("\xff\xde\x00\x02", 4));
-    QTest::newRow("precision 9") << withFrame('\xc1', 9);
+        << QByteArray(baseline).insert(2, QByteArray("\xff\xde\x00\x02", 4)) << hierarchical;
+    QTest::newRow("precision 9") << withFrame('\xc1', 9) << QStringLiteral("est endommagé");
 }
 
 // Kinds of JPEG that are not decoded here are refused, never guessed at.
 void TestJpegDecoding::otherKinds()
 {
     QFETCH(QByteArray, jpeg);
+    QFETCH(QString, reason);
 
     const LoadedShot shot = decodeShot(jpeg);
     QCOMPARE(shot.outcome, Outcome::Unreadable);
+    QCOMPARE(shot.reason, reason);
     QVERIFY(!shot.error.isEmpty());
 }
 
