@@ -56,6 +56,14 @@ RegularFileRead failure(DWORD error)
     return read;
 }
 
+RegularFileRead notRegular()
+{
+    RegularFileRead read;
+    read.status = Status::NotRegular;
+    read.error = QStringLiteral("not a regular file");
+    return read;
+}
+
 class Handle
 {
 public:
@@ -93,16 +101,15 @@ RegularFileRead readRegularFile(const std::filesystem::path& path, qint64 maxSiz
     if (!file.isValid())
         return failure(GetLastError());
 
-    RegularFileRead read;
-    BY_HANDLE_FILE_INFORMATION info = {};
     // A pipe, console or serial port is no disk file: reading one may wait.
-    if (GetFileType(file.get()) != FILE_TYPE_DISK ||
-        !GetFileInformationByHandle(file.get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        read.status = Status::NotRegular;
-        read.error = QStringLiteral("not a regular file");
-        return read;
-    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+        return notRegular();
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(file.get(), &info))
+        return failure(GetLastError());
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return notRegular();
+    RegularFileRead read;
     read.stamp = stampOf(info);
     if (read.stamp.size > maxSize) {
         read.status = Status::TooLarge;
