@@ -4,19 +4,27 @@
 
 #include <QString>
 
+#include <filesystem>
+
 namespace kelvaris {
 
-// Loading one shot from the reception directory. A shot is decoded once;
-// its outcome says whether it may be shown and measured.
+// Loading one shot from the reception directory. A shot is read once and
+// decoded once; its outcome says whether it may be shown and measured, and
+// a shot not taken says why, in words for the photographer and in words for
+// the log.
 struct LoadedShot
 {
     enum class Outcome
     {
         Taken,      // complete and decoded
         Incomplete, // still being written: empty, truncated, no end-of-image marker yet,
-                    // or changed while it was read; worth another try later
-        Unreadable, // cannot be opened, is no JPEG, is damaged though complete, or is
-                    // larger than 2 GB
+                    // changed while it was read, or held shut by another program;
+                    // worth another try later
+        Unreadable, // not a regular file, cannot be opened or read, is no JPEG, is
+                    // damaged though complete (the decoder found its data inconsistent),
+                    // declares more pixels than its size can hold, is in a kind of JPEG
+                    // not decoded here (12-bit, lossless, hierarchical), or is larger
+                    // than 2 GB
         Vanished,   // gone before it could be read, or removed while it was read
     };
 
@@ -25,17 +33,29 @@ struct LoadedShot
     Picture picture;
     // The number of bytes read and decoded (the file's size when taken).
     qint64 fileSize = 0;
-    // What went wrong, for the log; empty when taken.
+    // Why the shot was not taken, for the photographer: a short, calm French
+    // phrase that reads after the file name, "IMG_0042.JPG" + " " + reason,
+    // as in « est endommagé » or « est incomplet ». Empty when taken.
+    QString reason;
+    // What went wrong in the system's or the decoder's own words, in English,
+    // for the log; empty when taken.
     QString error;
 
     bool taken() const { return outcome == Outcome::Taken; }
 };
 
-// Reads and decodes the JPEG file at `path` through TurboJPEG. The file is
-// read once; a file still being written is recognised from its markers
-// without being decoded, and a file whose size or modification time changed
-// while it was read is incomplete. Safe to call from several threads at
-// once: each thread keeps a decoder of its own.
+// Reads and decodes the JPEG file at `path`, named exactly as the system
+// names it (bytes on POSIX, wide characters on Windows), so that a name in
+// no valid encoding opens too. Only a regular file is opened, and opening
+// never blocks. The file is read once; a file still being written is
+// recognised from its markers without being decoded, and a file whose size,
+// modification time or identity changed while it was read and decoded is
+// incomplete. Safe to call from several threads at once: each thread keeps
+// a decoder of its own.
+LoadedShot loadShot(const std::filesystem::path& path);
+
+// The same for a path held as text, for callers that have no other: a name
+// that is not valid in the system's encoding cannot be given this way.
 LoadedShot loadShot(const QString& path);
 
 // Decodes JPEG data already in memory, with the same outcomes as loadShot

@@ -1,40 +1,18 @@
 #include "capture/Upright.h"
 
+#include "platform/PixelMemory.h"
+
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
 
-#ifdef Q_OS_LINUX
-#include <cstdlib>
-#include <sys/mman.h>
-#endif
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define KELVARIS_SSE2 1
 #endif
 
 namespace kelvaris {
-
-QImage newRgb32Image(int width, int height)
-{
-#ifdef Q_OS_LINUX
-    constexpr size_t hugePage = size_t(2) << 20;
-    const qsizetype bytesPerLine = qsizetype(width) * 4;
-    const size_t bytes = size_t(bytesPerLine) * size_t(height);
-    if (width > 0 && height > 0 && bytes >= 2 * hugePage) {
-        const size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
-        void* memory = std::aligned_alloc(hugePage, rounded);
-        if (!memory)
-            return QImage();
-        madvise(memory, rounded, MADV_HUGEPAGE);
-        return QImage(
-            static_cast<uchar*>(memory), width, height, bytesPerLine, QImage::Format_RGB32,
-            [](void* p) { std::free(p); }, memory);
-    }
-#endif
-    return QImage(width, height, QImage::Format_RGB32);
-}
 
 int exifOrientation(const uchar* tiff, qsizetype size)
 {

@@ -1,9 +1,8 @@
 #pragma once
 
 // JPEG files made up for the tests: pictures with known colours, encoded
-// the ways cameras encode them, with EXIF data of one's choosing. A test
-// that includes this links libturbojpeg, and libjpeg where it is installed
-// (KELVARIS_HAVE_LIBJPEG).
+// the ways cameras and image editors encode them, with EXIF data of one's
+// choosing. A test that includes this links libturbojpeg and libjpeg.
 
 #include <QByteArray>
 #include <QDataStream>
@@ -12,13 +11,14 @@
 #include <QList>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <turbojpeg.h>
-#ifdef KELVARIS_HAVE_LIBJPEG
+// jpeglib.h needs <cstdio> before it.
 #include <cstdio>
 #include <jpeglib.h>
-#endif
 
 namespace kelvaris::samples {
 
@@ -51,6 +51,29 @@ inline QImage quadrants(int width, int height)
     return image;
 }
 
+// A picture with what photographs have: smooth shading, fine texture,
+// edges and a little sensor noise; each seed gives another one.
+inline QImage photoLike(int width, int height, quint32 seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    const double fx = 0.01 + random.bounded(0.04), fy = 0.01 + random.bounded(0.04);
+    const int stripe = 40 + int(random.bounded(80));
+    auto level = [](double v) { return std::clamp(int(v), 0, 255); };
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const double shade = 120 + 70 * std::sin(x * fx) * std::cos(y * fy);
+            const double texture = 20 * std::sin((x + 2 * y) * 0.45);
+            const double edge = (x + y / 2) % (2 * stripe) < stripe ? 40 : -30;
+            const int noise = int(random.bounded(10)) - 5;
+            line[x] = qRgb(level(shade + texture + edge + noise), level(shade * 0.8 + noise),
+                           level(255 - shade + edge / 2 + noise));
+        }
+    }
+    return image;
+}
+
 inline QByteArray encode(const QImage& image, int flags = 0, int subsampling = TJSAMP_444)
 {
     tjhandle tj = tjInitCompress();
@@ -65,10 +88,31 @@ inline QByteArray encode(const QImage& image, int flags = 0, int subsampling = T
     return data;
 }
 
-#ifdef KELVARIS_HAVE_LIBJPEG
-// Through libjpeg itself, for a restart marker after every MCU row, as many
-// cameras write them.
-inline QByteArray encodeWithRestarts(const QImage& image)
+// How libjpeg is to write a sample, for the kinds of JPEG that TurboJPEG
+// does not write.
+struct LibjpegOptions
+{
+    int quality = 90;
+    int restartRows = 0; // a restart marker after every so many MCU rows
+    bool progressive = false;
+    bool arithmetic = false;
+    bool optimise = false;                 // Huffman tables fitted to the picture
+    J_COLOR_SPACE stored = JCS_YCbCr;      // or JCS_GRAYSCALE, JCS_CMYK, JCS_YCCK
+    bool adobeMarker = true;               // CMYK: with the APP14 marker, values inverted
+    std::array<int, 2> lumaSampling{2, 2}; // the first component's factors
+};
+
+// Ink amounts (0 = none) of `colour` in naive CMYK, the black taken out.
+inline std::array<int, 4> cmykInk(QRgb colour)
+{
+    const int k = 255 - std::max({qRed(colour), qGreen(colour), qBlue(colour)});
+    if (k == 255)
+        return {0, 0, 0, 255};
+    auto ink = [k](int v) { return (255 - v - k) * 255 / (255 - k); };
+    return {ink(qRed(colour)), ink(qGreen(colour)), ink(qBlue(colour)), k};
+}
+
+inline QByteArray encodeLibjpeg(const QImage& image, const LibjpegOptions& options = {})
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr jerr;
@@ -79,15 +123,47 @@ inline QByteArray encodeWithRestarts(const QImage& image)
     jpeg_mem_dest(&cinfo, &out, &size);
     cinfo.image_width = JDIMENSION(image.width());
     cinfo.image_height = JDIMENSION(image.height());
-    cinfo.input_components = 4;
-    cinfo.in_color_space = rgb32 == TJPF_BGRX ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    const bool cmyk = options.stored == JCS_CMYK || options.stored == JCS_YCCK;
+    const bool grey = options.stored == JCS_GRAYSCALE;
+    cinfo.input_components = cmyk ? 4 : grey ? 1 : 4;
+    cinfo.in_color_space = cmyk                 ? JCS_CMYK
+                           : grey               ? JCS_GRAYSCALE
+                           : rgb32 == TJPF_BGRX ? JCS_EXT_BGRX
+                                                : JCS_EXT_XRGB;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    cinfo.restart_in_rows = 1;
+    jpeg_set_colorspace(&cinfo, options.stored);
+    if (cmyk && options.stored == JCS_CMYK)
+        cinfo.write_Adobe_marker = options.adobeMarker;
+    jpeg_set_quality(&cinfo, options.quality, TRUE);
+    cinfo.restart_in_rows = options.restartRows;
+    cinfo.arith_code = options.arithmetic;
+    cinfo.optimize_coding = options.optimise;
+    if (!grey && options.stored != JCS_CMYK) {
+        cinfo.comp_info[0].h_samp_factor = options.lumaSampling[0];
+        cinfo.comp_info[0].v_samp_factor = options.lumaSampling[1];
+    }
+    if (options.progressive)
+        jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
+    QByteArray converted(image.width() * 4, Qt::Uninitialized);
+    auto* row = reinterpret_cast<JSAMPLE*>(converted.data());
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(image.constScanLine(int(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &row, 1);
+        const auto* pixels =
+            reinterpret_cast<const QRgb*>(image.constScanLine(int(cinfo.next_scanline)));
+        JSAMPROW input = const_cast<JSAMPROW>(image.constScanLine(int(cinfo.next_scanline)));
+        if (cmyk || grey) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (grey) {
+                    row[x] = JSAMPLE(qGray(pixels[x]));
+                    continue;
+                }
+                const std::array<int, 4> ink = cmykInk(pixels[x]);
+                for (int i = 0; i < 4; ++i)
+                    row[4 * x + i] = JSAMPLE(options.adobeMarker ? 255 - ink[i] : ink[i]);
+            }
+            input = row;
+        }
+        jpeg_write_scanlines(&cinfo, &input, 1);
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
@@ -95,7 +171,15 @@ inline QByteArray encodeWithRestarts(const QImage& image)
     free(out);
     return data;
 }
-#endif
+
+// Through libjpeg, for a restart marker after every MCU row, as many
+// cameras write them.
+inline QByteArray encodeWithRestarts(const QImage& image)
+{
+    LibjpegOptions options;
+    options.restartRows = 1;
+    return encodeLibjpeg(image, options);
+}
 
 // Little TIFF data holding IFD0 with the given entries (tag, type, value).
 inline QByteArray tiff(bool bigEndian, const QList<std::array<quint32, 3>>& entries)

@@ -1,9 +1,23 @@
 #include "capture/JpegSamples.h"
 #include "capture/ShotLoader.h"
 
+#include "platform/NativePath.h"
+#include "platform/RegularFile.h"
+
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace kelvaris;
 using namespace kelvaris::samples;
@@ -36,6 +50,8 @@ private slots:
     void outcome();
     void pixels();
     void missingAndUnopenable();
+    void nativeNames();
+    void nonRegularFiles();
     void truncatedThenCompleted();
     void hugeFileRefused();
     void orientation_data();
@@ -51,6 +67,7 @@ void TestShotLoader::outcome_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<Outcome>("expected");
+    QTest::addColumn<QString>("reason"); // as read after the file's name
 
     const QImage image = quadrants(160, 120);
     const QByteArray plain = encode(image);
@@ -61,32 +78,38 @@ void TestShotLoader::outcome_data()
     badFrame[sof + 5] = 0; // height 0
     badFrame[sof + 6] = 0;
 
-    QTest::newRow("complete") << plain << Outcome::Taken;
-    QTest::newRow("progressive") << progressive << Outcome::Taken;
-#ifdef KELVARIS_HAVE_LIBJPEG
+    const QString incomplete = QStringLiteral("est incomplet");
+    const QString notJpeg = QStringLiteral("n'est pas un fichier JPEG");
+    auto row = [](const char* name, const QByteArray& bytes, Outcome outcome,
+                  const QString& reason = QString()) {
+        QTest::newRow(name) << bytes << outcome << reason;
+    };
     const QByteArray restarts = encodeWithRestarts(image);
-    QTest::newRow("restart markers") << restarts << Outcome::Taken;
-    QTest::newRow("restarts truncated") << cut(restarts, 0.6) << Outcome::Incomplete;
-#endif
-    QTest::newRow("data after end marker")
-        << plain + QByteArray(3000, '\xff') + "maker notes\xff\xd8" << Outcome::Taken;
-    QTest::newRow("truncated 60%") << cut(plain, 0.6) << Outcome::Incomplete;
-    QTest::newRow("progressive truncated") << cut(progressive, 0.6) << Outcome::Incomplete;
-    QTest::newRow("end marker missing") << plain.chopped(2) << Outcome::Incomplete;
-    QTest::newRow("headers cut") << plain.left(100) << Outcome::Incomplete;
-    QTest::newRow("start marker only") << plain.left(2) << Outcome::Incomplete;
-    QTest::newRow("first byte") << plain.left(1) << Outcome::Incomplete;
-    QTest::newRow("empty") << QByteArray() << Outcome::Incomplete;
-    QTest::newRow("text") << QByteArray("This is not a picture.\n") << Outcome::Unreadable;
-    QTest::newRow("no start marker") << plain.mid(2) << Outcome::Unreadable;
-    QTest::newRow("broken frame header") << badFrame << Outcome::Unreadable;
-    QTest::newRow("broken frame header, truncated") << cut(badFrame, 0.6) << Outcome::Incomplete;
+    row("complete", plain, Outcome::Taken);
+    row("progressive", progressive, Outcome::Taken);
+    row("restart markers", restarts, Outcome::Taken);
+    row("restarts truncated", cut(restarts, 0.6), Outcome::Incomplete, incomplete);
+    row("data after end marker", plain + QByteArray(3000, '\xff') + "maker notes\xff\xd8",
+        Outcome::Taken);
+    row("truncated 60%", cut(plain, 0.6), Outcome::Incomplete, incomplete);
+    row("progressive truncated", cut(progressive, 0.6), Outcome::Incomplete, incomplete);
+    row("end marker missing", plain.chopped(2), Outcome::Incomplete, incomplete);
+    row("headers cut", plain.left(100), Outcome::Incomplete, incomplete);
+    row("start marker only", plain.left(2), Outcome::Incomplete, incomplete);
+    row("first byte", plain.left(1), Outcome::Incomplete, incomplete);
+    row("empty", QByteArray(), Outcome::Incomplete, QStringLiteral("est vide"));
+    row("text", QByteArray("This is not a picture.\n"), Outcome::Unreadable, notJpeg);
+    row("no start marker", plain.mid(2), Outcome::Unreadable, notJpeg);
+    row("broken frame header", badFrame, Outcome::Unreadable,
+        QStringLiteral("déclare une taille d'image invraisemblable"));
+    row("broken frame header, truncated", cut(badFrame, 0.6), Outcome::Incomplete, incomplete);
 }
 
 void TestShotLoader::outcome()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(Outcome, expected);
+    QFETCH(QString, reason);
 
     const QString path = m_dir.filePath(QStringLiteral("IMG_%1.JPG").arg(QTest::currentDataTag()));
     QVERIFY(writeFile(path, bytes));
@@ -97,6 +120,7 @@ void TestShotLoader::outcome()
         QCOMPARE(shot.taken(), expected == Outcome::Taken);
         QCOMPARE(bool(shot.picture), shot.taken());
         QCOMPARE(shot.error.isEmpty(), shot.taken());
+        QCOMPARE(shot.reason, reason);
         QCOMPARE(shot.fileSize, bytes.size());
     }
     if (fromFile.taken()) {
@@ -132,11 +156,13 @@ void TestShotLoader::missingAndUnopenable()
 {
     const LoadedShot missing = loadShot(m_dir.filePath(QStringLiteral("IMG_9999.JPG")));
     QCOMPARE(missing.outcome, Outcome::Vanished);
+    QCOMPARE(missing.reason, QStringLiteral("a disparu"));
     QVERIFY(!missing.error.isEmpty());
 
     const QString folder = m_dir.filePath(QStringLiteral("FOLDER.JPG"));
     QVERIFY(QDir().mkpath(folder));
     QCOMPARE(loadShot(folder).outcome, Outcome::Unreadable);
+    QCOMPARE(loadShot(folder).reason, QStringLiteral("n'est pas un fichier ordinaire"));
 
     const QString locked = m_dir.filePath(QStringLiteral("LOCKED.JPG"));
     QVERIFY(writeFile(locked, encode(quadrants(32, 32))));
@@ -145,6 +171,70 @@ void TestShotLoader::missingAndUnopenable()
     if (probe.open(QIODevice::ReadOnly))
         QSKIP("permissions are not enforced for this user");
     QCOMPARE(loadShot(locked).outcome, Outcome::Unreadable);
+    QCOMPARE(loadShot(locked).reason, QStringLiteral("n'a pas pu être ouvert\u00a0: accès refusé"));
+}
+
+void TestShotLoader::nativeNames()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray jpeg = encode(quadrants(32, 24));
+    // A Latin-1 name, from a camera or a Windows share: no valid UTF-8, so
+    // no text can hold it.
+    const std::filesystem::path latin1 =
+        std::filesystem::path(QFile::encodeName(m_dir.path()).toStdString()) / "zz\xe9.jpg";
+    std::ofstream(latin1, std::ios::binary).write(jpeg.constData(), jpeg.size());
+    const LoadedShot shot = loadShot(latin1);
+    QVERIFY2(shot.taken(), qPrintable(shot.error));
+    QCOMPARE(shot.fileSize, jpeg.size());
+    // A name held as text opens when the system's encoding can hold it.
+    const QString accented = m_dir.filePath(QStringLiteral("Été_0001.jpg"));
+    QVERIFY(writeFile(accented, jpeg));
+    QVERIFY(loadShot(accented).taken());
+    QVERIFY(loadShot(toNativePath(accented)).taken());
+#else
+    QSKIP("file names are bytes on POSIX only");
+#endif
+}
+
+void TestShotLoader::nonRegularFiles()
+{
+#ifdef Q_OS_UNIX
+    // A pipe named like a shot: opening it to read would wait for a writer.
+    const QByteArray pipe = QFile::encodeName(m_dir.filePath(QStringLiteral("PIPE.JPG")));
+    QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
+    std::atomic<bool> done = false;
+    LoadedShot fromPipe;
+    std::thread reader([&] {
+        fromPipe = loadShot(QFile::decodeName(pipe));
+        done = true;
+    });
+    const auto release = qScopeGuard([&] {
+        while (!done) { // a writer that comes and goes lets a blocked reader go
+            const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            QThread::msleep(10);
+        }
+        reader.join();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 30000);
+    QCOMPARE(fromPipe.outcome, Outcome::Unreadable);
+    QCOMPARE(fromPipe.reason, QStringLiteral("n'est pas un fichier ordinaire"));
+
+    // A device behind a link: no shot however long one waits.
+    const QString device = m_dir.filePath(QStringLiteral("NULL.JPG"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), device));
+    QCOMPARE(loadShot(device).outcome, Outcome::Unreadable);
+
+    // A link to a shot is a shot.
+    const QString shot = m_dir.filePath(QStringLiteral("IMG_0007.JPG"));
+    QVERIFY(writeFile(shot, encode(quadrants(32, 24))));
+    const QString link = m_dir.filePath(QStringLiteral("LINK.JPG"));
+    QVERIFY(QFile::link(shot, link));
+    QVERIFY(loadShot(link).taken());
+#else
+    QSKIP("pipes and links made the POSIX way");
+#endif
 }
 
 void TestShotLoader::truncatedThenCompleted()
@@ -183,6 +273,7 @@ void TestShotLoader::hugeFileRefused()
     file.close();
     const LoadedShot shot = loadShot(path);
     QCOMPARE(shot.outcome, Outcome::Unreadable);
+    QCOMPARE(shot.reason, QStringLiteral("est trop volumineux (plus de 2\u00a0Go)"));
     QVERIFY(!shot.picture);
 }
 

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QImage>
+
+namespace kelvaris {
+
+// Memory for decoded pictures, one implementation per operating system.
+
+// An RGB32 image, its pixels not yet set, for a decoder to fill; null when
+// memory is short. Where the system offers it, a large one lives in huge
+// pages: the kernel then maps 2 MB at each first touch instead of 4 KB, and
+// for a 45-megapixel shot those page faults can cost more than decoding it.
+QImage newRgb32Image(int width, int height);
+
+} // namespace kelvaris
