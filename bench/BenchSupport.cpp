@@ -244,4 +244,19 @@ QString number(double value, int decimals)
     return QString::number(value, 'f', decimals);
 }
 
+double elapsedMs(const QElapsedTimer& clock)
+{
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+QString ms(double value)
+{
+    return number(value, value < 1 ? 3 : value < 100 ? 2 : 1) + QStringLiteral(" ms");
+}
+
+QString ratioText(double ratio)
+{
+    return number(ratio, 2) + QStringLiteral("x");
+}
+
 } // namespace kelvaris::bench

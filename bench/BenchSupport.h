@@ -4,6 +4,7 @@
 // process's own processor time and memory, as Linux reports them.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QtGlobal>
 
@@ -50,5 +51,12 @@ double loadAverage();
 
 // "12.3" with `decimals` digits.
 QString number(double value, int decimals = 2);
+
+// Milliseconds since `clock` started.
+double elapsedMs(const QElapsedTimer& clock);
+// "0.123 ms", "12.34 ms", "123.4 ms".
+QString ms(double value);
+// "1.08x".
+QString ratioText(double ratio);
 
 } // namespace kelvaris::bench

@@ -14,6 +14,7 @@ struct RunOptions
 // Each section measures one aspect of the program, judges it against its
 // goal and adds its rows to `table`.
 void benchDecode(ResultTable& table, const RunOptions& options);
+void benchArrival(ResultTable& table, const RunOptions& options);
 void benchIdleTick(ResultTable& table, const RunOptions& options);
 void benchIdleCpu(ResultTable& table, const RunOptions& options);
 void benchMemory(ResultTable& table, const RunOptions& options);

@@ -26,11 +26,6 @@ QString megabytes(double bytes)
     return number(bytes / 1e6, 1) + QStringLiteral(" MB");
 }
 
-QString ms(double value)
-{
-    return number(value, value < 1 ? 3 : 2) + QStringLiteral(" ms");
-}
-
 // Two different 45-megapixel shots: the first in `reception`, the second
 // kept aside in `staging` until it is moved in as a new shot. Returns the
 // size of the second file, 0 on failure.

@@ -1,6 +1,7 @@
 // The capture watcher's sections: taking a new shot, a look that finds
 // nothing new, and the processor time of a watcher left running.
 
+#include "BareLibrary.h"
 #include "BenchSupport.h"
 #include "ProgramSession.h"
 #include "Sections.h"
@@ -14,68 +15,13 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <turbojpeg.h>
 
-#include <sys/mman.h>
-
 namespace kelvaris::bench {
 
 namespace {
-
-double elapsedMs(const QElapsedTimer& clock)
-{
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
-// Pixels for the bare decoding. On this kind of machine the first touch of
-// each 4 KB page can cost more than decoding into it, so the bare decoding
-// is measured both ways: with plain pages, as most programs get them, and
-// with huge pages, as the program asks for them.
-struct PixelBuffer
-{
-    explicit PixelBuffer(std::size_t bytes, bool hugePages)
-    {
-        constexpr std::size_t hugePage = std::size_t(2) << 20;
-        if (hugePages) {
-            const std::size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
-            data = static_cast<unsigned char*>(std::aligned_alloc(hugePage, rounded));
-            if (data)
-                madvise(data, rounded, MADV_HUGEPAGE);
-        } else {
-            data = static_cast<unsigned char*>(std::malloc(bytes));
-        }
-    }
-    ~PixelBuffer() { std::free(data); }
-    PixelBuffer(const PixelBuffer&) = delete;
-    PixelBuffer& operator=(const PixelBuffer&) = delete;
-    unsigned char* data = nullptr;
-};
-
-// What any program using TurboJPEG does at least: read the file, allocate
-// the pixels, decode into them, and free them again. The same pixel format
-// as the program's pictures; the default (accurate) DCT, as the program's.
-bool bareDecode(tjhandle tj, const QString& path, bool hugePages)
-{
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!file)
-        return false;
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    std::unique_ptr<unsigned char[]> data(new unsigned char[std::size_t(size)]);
-    const bool read = std::fread(data.get(), 1, std::size_t(size), file) == std::size_t(size);
-    std::fclose(file);
-    int width = 0, height = 0, subsampling = 0, colourspace = 0;
-    if (!read || tjDecompressHeader3(tj, data.get(), (unsigned long)size, &width, &height,
-                                     &subsampling, &colourspace) != 0)
-        return false;
-    PixelBuffer pixels(std::size_t(width) * height * 4, hugePages);
-    return pixels.data && tjDecompress2(tj, data.get(), (unsigned long)size, pixels.data, width,
-                                        width * 4, height, TJPF_BGRX, 0) == 0;
-}
 
 std::size_t bareListing(const QString& directory)
 {
@@ -84,16 +30,6 @@ std::size_t bareListing(const QString& directory)
          std::filesystem::directory_iterator(QFile::encodeName(directory).toStdString()))
         ++count;
     return count;
-}
-
-QString ms(double value)
-{
-    return number(value, value < 1 ? 3 : value < 100 ? 2 : 1) + QStringLiteral(" ms");
-}
-
-QString ratioText(double ratio)
-{
-    return number(ratio, 2) + QStringLiteral("x");
 }
 
 // `count` files named IMG_00001.JPG...: all empty but the last, which sorts

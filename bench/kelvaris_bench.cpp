@@ -2,7 +2,7 @@
 // possible against the bare library doing the same work in the same run.
 // Runs offscreen on its own test shots and its own settings file.
 //
-//   kelvaris_bench [--only decode|tick|idle|memory|pan|resize] [--quick]
+//   kelvaris_bench [--only decode|arrival|tick|idle|memory|pan|resize] [--quick]
 //
 // Exit status: 0 when every goal is met, 1 when one is missed or a section
 // could not measure, 2 for a wrong command line.
@@ -47,6 +47,7 @@ struct Section
 
 const Section sections[] = {
     {"decode", "a new 24 MP shot against a bare TurboJPEG decoding", benchDecode},
+    {"arrival", "a new 24 MP shot on screen once its file is complete", benchArrival},
     {"tick", "a look that finds nothing new against a bare directory listing", benchIdleTick},
     {"idle", "processor time of a running watcher", benchIdleCpu},
     {"memory", "peak memory with two 45 MP shots", benchMemory},

@@ -69,6 +69,8 @@ FileList::FileList(const QString& name, const QString& pattern) : m_name(name), 
 
 void FileList::setPath(const QString& path)
 {
+    if (path != m_path)
+        ++m_generation;
     m_path = path;
     m_nativePath = toNativePath(path);
     refresh();
@@ -129,7 +131,10 @@ void FileList::refresh()
         return matches(name, length);
     };
 
-    if (m_path.isEmpty() || !readDirectory(m_nativePath, wanted, take)) {
+    m_readable = !m_path.isEmpty() && readDirectory(m_nativePath, wanted, take);
+    if (!m_readable) {
+        if (!m_raw.empty())
+            ++m_generation;
         m_raw.clear();
         m_sorted.clear();
         return;
@@ -140,6 +145,7 @@ void FileList::refresh()
         fresh.assign(m_raw.begin(), m_raw.begin() + static_cast<std::ptrdiff_t>(same));
     m_raw = std::move(fresh);
     sortRaw();
+    ++m_generation;
 }
 
 void FileList::sortRaw()

@@ -36,6 +36,12 @@ public:
     // Re-reads the directory with the current path and pattern.
     void refresh();
 
+    // Whether the last reading found the directory and read it whole.
+    bool isReadable() const { return m_readable; }
+    // Changes whenever a reading finds the list changed, so that a caller can
+    // tell, without comparing, that files came or went.
+    int generation() const { return m_generation; }
+
     int listCount() const { return static_cast<int>(m_sorted.size()); }
     // The name (no directory) of entry `index`, from 0, as the user reads
     // it (see fromNativeName); empty when out of range.
@@ -52,6 +58,8 @@ private:
     QString m_pattern;
     QString m_path;
     NativePath m_nativePath;
+    bool m_readable = false;
+    int m_generation = 0;
     // Matching names in the order the directory gave them, kept so that an
     // unchanged directory is not sorted again on every refresh.
     std::vector<NativeName> m_raw;

@@ -115,6 +115,11 @@ void PictureBox::pixelGeometryChanged()
     m_box->placeClient();
 }
 
+QString PictureBox::toolTip() const
+{
+    return m_box->toolTip();
+}
+
 void PictureBox::setToolTip(const QString& text)
 {
     m_box->setToolTip(text);

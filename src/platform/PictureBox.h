@@ -38,6 +38,7 @@ public:
     MouseEvents& events();
     QWidget* clientWidget() const override;
 
+    QString toolTip() const;
     void setToolTip(const QString& text);
 
 protected:

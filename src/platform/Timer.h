@@ -16,6 +16,7 @@ public:
     bool isEnabled() const { return m_timer.isActive(); }
     void setEnabled(bool enabled);
     int interval() const { return m_timer.interval(); }
+    void setInterval(int intervalMs) { m_timer.setInterval(intervalMs); }
     EventHandler& timer() { return m_handler; }
     QString name() const { return m_timer.objectName(); }
 

@@ -1,6 +1,6 @@
 // The capture watcher over real JPEG files in a temporary reception directory.
 #include "app/MainWindow.h"
-#include "support/WindowFixture.h"
+#include "support/WatcherTestCase.h"
 #include "view/CursorGeometry.h"
 #include "view/PaneRenderer.h"
 
@@ -11,7 +11,7 @@
 using namespace kelvaris;
 using kelvaris::test::makeJpeg;
 using kelvaris::test::ProgramFixture;
-using kelvaris::test::WindowTestCase;
+using kelvaris::test::WatcherTestCase;
 
 namespace {
 
@@ -27,38 +27,13 @@ QByteArray jpegOfSize(qint64 size, QColor colour = Qt::gray)
 
 } // namespace
 
-class TestWatcher : public WindowTestCase
+class TestWatcher : public WatcherTestCase
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> reception;
-
-    QString file(const QString& name) const { return reception->filePath(name); }
-    void put(const QString& name, const QByteArray& bytes)
-    {
-        ProgramFixture::writeFile(file(name), bytes);
-    }
-    void put(const QString& name) { put(name, makeJpeg(300, 200)); }
-
-    // Start, then stop the timer so that each test runs its ticks itself.
-    void start()
-    {
-        F->T_RepReception.setText(reception->path());
-        F->watcher.B_Start_Click();
-        F->watcher.B_Stop_Click();
-    }
-    void tick() { F->watcher.TM_TimerRead_Timer(); }
 
 private slots:
-    void init()
-    {
-        reception = std::make_unique<QTemporaryDir>();
-        QVERIFY(openWindow());
-    }
-    void cleanup()
-    {
-        closeWindow();
-        reception.reset();
-    }
+    void init() { QVERIFY(openWatcher()); }
+    void cleanup() { closeWatcher(); }
 
     void startTakesTheLastOfTwelve()
     {
@@ -190,6 +165,8 @@ private slots:
         QCOMPARE(F->T_Qualite.text(), figures);
         QCOMPARE(F->watcher.KnownImageCount, 1);
         QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
+        // A file being written is no fault: nothing to tell yet.
+        QCOMPARE(F->watcher.notice(), QString());
 
         put(QStringLiteral("IMG_0002.JPG"), whole);
         tick();
@@ -198,15 +175,30 @@ private slots:
         QCOMPARE(F->T_Qualite.text(), QString::number(whole.size()).left(4));
     }
 
-    void aFileThatIsNoJpegIsNeverShown()
+    void aFileThatIsNoJpegIsNeverShownAndSaysSo()
     {
+        QStringList notices;
+        F->watcher.noticeChanged = [&notices](const QString& text) { notices << text; };
         put(QStringLiteral("IMG_0001.JPG"));
         start();
-        put(QStringLiteral("IMG_0002.JPG"), "this is a text file, not a picture");
+        // A stray file that sorts last stands in the way of every later shot.
+        put(QStringLiteral("zz_notes.jpg"), "this is a text file, not a picture");
         tick();
+        put(QStringLiteral("IMG_0002.JPG"));
         tick();
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
         QCOMPARE(F->watcher.KnownImageCount, 1);
+        // The window says which file and why, once.
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices.last().contains(QStringLiteral("« zz_notes.jpg »")));
+        QVERIFY(notices.last().contains(QStringLiteral("n'est pas un fichier JPEG")));
+        QCOMPARE(F->B_State.toolTip(), notices.last());
+        // Once it is gone, the next shot is taken and the notice goes.
+        QVERIFY(QFile::remove(file(QStringLiteral("zz_notes.jpg"))));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0002.JPG"));
+        QCOMPARE(notices.last(), QString());
+        QCOMPARE(F->B_State.toolTip(), QString());
     }
 
     void aVanishedDirectoryListsNothingUntilItComesBack()
@@ -217,7 +209,11 @@ private slots:
         QVERIFY(QDir(path).removeRecursively());
         tick();
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
+        QVERIFY(F->watcher.notice().contains(QStringLiteral("« %1 »").arg(path)));
+        QVERIFY(F->watcher.notice().contains(QStringLiteral("introuvable ou illisible")));
         QVERIFY(QDir().mkpath(path));
+        tick();
+        QCOMPARE(F->watcher.notice(), QString());
         put(QStringLiteral("IMG_0001.JPG"));
         put(QStringLiteral("IMG_0002.JPG"));
         tick();

@@ -273,10 +273,14 @@ void TestFileList::unreadablePathsListNothing()
     QVERIFY(touch(dir.path(), "a.jpg"));
     FileList list(QStringLiteral("File1"), QStringLiteral("*.jpg"));
 
+    list.setPath(dir.path());
+    QVERIFY(list.isReadable());
     list.setPath(dir.filePath(QStringLiteral("a.jpg"))); // a file, not a directory
     QCOMPARE(list.listCount(), 0);
+    QVERIFY(!list.isReadable());
     list.setPath(dir.filePath(QStringLiteral("missing")));
     QCOMPARE(list.listCount(), 0);
+    QVERIFY(!list.isReadable());
     list.setPath(dir.filePath(QStringLiteral("missing/deeper/still")));
     QCOMPARE(list.listCount(), 0);
     list.setPath(dir.path() + QStringLiteral("/a.jpg/"));

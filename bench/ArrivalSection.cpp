@@ -1,0 +1,182 @@
+// How soon a new shot is on screen once its file is complete: the watcher
+// running as in the program, its one-second look and the directory's
+// notifications both at work.
+
+#include "BareLibrary.h"
+#include "BenchSupport.h"
+#include "ProgramSession.h"
+#include "Sections.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace kelvaris::bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// The watcher of a shown program, running on `directory`, with the time at
+// which it last took a shot.
+class RunningWatcher
+{
+public:
+    RunningWatcher(ProgramSession& session, const QString& directory) : F(session.window())
+    {
+        F.watcher.shotTaken = [this](const TakenShot& shot) {
+            m_takenAt = Clock::now();
+            m_taken = shot.name;
+            m_loop.quit();
+        };
+        F.T_RepReception.setText(directory);
+        F.watcher.B_Start_Click();
+    }
+    ~RunningWatcher()
+    {
+        F.watcher.B_Stop_Click();
+        F.watcher.shotTaken = nullptr;
+    }
+    RunningWatcher(const RunningWatcher&) = delete;
+    RunningWatcher& operator=(const RunningWatcher&) = delete;
+
+    // Runs the event loop until the watcher has taken `name` (at most 10 s)
+    // and its look has ended; the time it was taken, or none.
+    std::optional<Clock::time_point> waitFor(const QString& name)
+    {
+        QTimer::singleShot(10000, &m_loop, &QEventLoop::quit);
+        while (m_taken != name) {
+            const Clock::time_point before = Clock::now();
+            m_loop.exec();
+            if (m_taken != name && msBetween(before, Clock::now()) >= 9999)
+                return std::nullopt;
+        }
+        settleAfterLook();
+        return m_takenAt;
+    }
+
+    void settleAfterLook()
+    {
+        while (F.watcher.isLooking())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        ProgramSession::settle();
+    }
+
+private:
+    MainWindow& F;
+    QEventLoop m_loop;
+    QString m_taken;
+    Clock::time_point m_takenAt;
+};
+
+QString shotName(int i)
+{
+    return QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0'));
+}
+
+// Writes `bytes` to `path` in 64 KB pieces spread over `seconds`, as a slow
+// camera link does; returns when its last byte is written and the file closed.
+Clock::time_point writeSlowly(const QString& path, const QByteArray& bytes, double seconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Clock::now();
+    constexpr qint64 piece = 64 * 1024;
+    const qint64 pieces = (bytes.size() + piece - 1) / piece;
+    const auto pause = std::chrono::duration<double>(seconds / double(pieces));
+    for (qint64 at = 0; at < bytes.size(); at += piece) {
+        file.write(bytes.constData() + at, std::min(piece, bytes.size() - at));
+        file.flush();
+        std::this_thread::sleep_for(pause);
+    }
+    file.close();
+    return Clock::now();
+}
+
+} // namespace
+
+void benchArrival(ResultTable& table, const RunOptions& options)
+{
+    const QString section = QStringLiteral("arrival");
+    QTemporaryDir reception;
+    const QByteArray jpeg = makeDetailedJpeg(Width24, Height24, 24);
+    const QString sample = reception.filePath(QStringLiteral("sample.bin"));
+    if (jpeg.isEmpty() || !writeFile(sample, jpeg))
+        return fault(table, section, QStringLiteral("cannot write the 24 MP test shot"));
+    ProgramSession session;
+    if (!session.ready())
+        return fault(table, section, QStringLiteral("the main window could not be shown"));
+    const std::unique_ptr<void, int (*)(tjhandle)> decompressor(tjInitDecompress(), tjDestroy);
+    if (!decompressor)
+        return fault(table, section, QStringLiteral("cannot start TurboJPEG"));
+
+    RunningWatcher watcher(session, reception.path());
+    const int repetitions = options.quick ? 3 : 9;
+    int shot = 0;
+    std::vector<double> renamed, bare;
+    for (int i = 0; i < repetitions; ++i) {
+        // Complete beside the directory's shots, then moved in at once.
+        const QString part = reception.filePath(QStringLiteral("incoming.part"));
+        if (!writeFile(part, jpeg))
+            return fault(table, section, QStringLiteral("cannot write a shot"));
+        watcher.settleAfterLook();
+        const QString name = shotName(++shot);
+        const Clock::time_point complete = Clock::now();
+        if (!QFile::rename(part, reception.filePath(name)))
+            return fault(table, section, QStringLiteral("cannot move a shot in"));
+        const std::optional<Clock::time_point> taken = watcher.waitFor(name);
+        if (!taken)
+            return fault(table, section, QStringLiteral("a shot moved in was never taken"));
+        renamed.push_back(msBetween(complete, *taken));
+
+        QElapsedTimer clock;
+        clock.start();
+        if (!bareDecode(decompressor.get(), reception.filePath(name), true))
+            return fault(table, section, QStringLiteral("the bare decoding failed"));
+        bare.push_back(elapsedMs(clock));
+    }
+    const double library = median(bare);
+    const double moved = median(renamed);
+    table.add(section,
+              QStringLiteral("new 24 MP shot moved in, file complete to cursors placed "
+                             "(median of %1)")
+                  .arg(repetitions),
+              ms(moved), ms(library), ratioText(moved / library), QStringLiteral("<= 1.25x"),
+              moved <= 1.25 * library);
+
+    std::vector<double> slow;
+    for (int i = 0; i < repetitions; ++i) {
+        const QString name = shotName(++shot);
+        watcher.settleAfterLook();
+        Clock::time_point lastByte;
+        std::thread writer([&] { lastByte = writeSlowly(reception.filePath(name), jpeg, 2.0); });
+        const std::optional<Clock::time_point> taken = watcher.waitFor(name);
+        writer.join();
+        if (!taken)
+            return fault(table, section, QStringLiteral("a shot written slowly was never taken"));
+        slow.push_back(msBetween(lastByte, *taken));
+    }
+    const double written = median(slow);
+    table.add(section,
+              QStringLiteral("the same written in 64 KB pieces over 2 s, from its last byte "
+                             "(median of %1)")
+                  .arg(repetitions),
+              ms(written), ms(library), ratioText(written / library), QStringLiteral("<= 1.25x"),
+              written <= 1.25 * library);
+}
+
+} // namespace kelvaris::bench

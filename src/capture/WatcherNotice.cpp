@@ -1,0 +1,65 @@
+#include "capture/WatcherNotice.h"
+
+namespace kelvaris {
+
+void WatcherNotice::directoryLost(const QString& directory)
+{
+    m_directoryLost = true;
+    m_lostDirectory = directory;
+}
+
+void WatcherNotice::directoryRead()
+{
+    m_directoryLost = false;
+    m_lostDirectory.clear();
+}
+
+void WatcherNotice::fileRefused(const QString& name, const QString& reason, bool incomplete,
+                                qint64 nowMs)
+{
+    if (name != m_refusedName || incomplete != m_incomplete) {
+        m_refusedName = name;
+        m_incomplete = incomplete;
+        m_refusals = 0;
+        m_firstRefusalMs = nowMs;
+    }
+    m_reason = reason;
+    m_lastRefusalMs = nowMs;
+    ++m_refusals;
+}
+
+void WatcherNotice::fileCleared()
+{
+    m_refusedName.clear();
+    m_reason.clear();
+    m_refusals = 0;
+}
+
+void WatcherNotice::clear()
+{
+    directoryRead();
+    fileCleared();
+}
+
+QString WatcherNotice::text() const
+{
+    if (m_directoryLost)
+        return QStringLiteral("Le répertoire de réception « %1 » est introuvable ou illisible ; "
+                              "la surveillance reprendra dès son retour.")
+            .arg(m_lostDirectory);
+    if (m_refusedName.isEmpty())
+        return QString();
+    if (m_incomplete) {
+        if (m_refusals < IncompleteLooks || m_lastRefusalMs - m_firstRefusalMs < IncompleteMs)
+            return QString();
+        return QStringLiteral("« %1 » est toujours incomplet ; il s'affichera dès qu'il sera "
+                              "complet, et d'ici là aucune nouvelle prise de vue ne peut "
+                              "s'afficher.")
+            .arg(m_refusedName);
+    }
+    return QStringLiteral("« %1 » %2 ; tant qu'il reste le dernier fichier par ordre de nom, "
+                          "aucune nouvelle prise de vue ne peut s'afficher.")
+        .arg(m_refusedName, m_reason);
+}
+
+} // namespace kelvaris

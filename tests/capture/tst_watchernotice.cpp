@@ -1,0 +1,64 @@
+// What the window tells the photographer when shots cannot arrive.
+#include "capture/WatcherNotice.h"
+
+#include <QTest>
+
+using kelvaris::WatcherNotice;
+
+class TestWatcherNotice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aFileThatIsNoPictureIsToldAtOnce()
+    {
+        WatcherNotice notice;
+        QCOMPARE(notice.text(), QString());
+        notice.fileRefused(QStringLiteral("zz_notes.jpg"),
+                           QStringLiteral("n'est pas un fichier JPEG"), false, 0);
+        QCOMPARE(notice.text(),
+                 QStringLiteral("« zz_notes.jpg » n'est pas un fichier JPEG ; tant qu'il reste le "
+                                "dernier fichier par ordre de nom, aucune nouvelle prise de vue "
+                                "ne peut s'afficher."));
+        notice.fileCleared();
+        QCOMPARE(notice.text(), QString());
+    }
+
+    void aFileBeingWrittenIsToldOnlyWhenItStaysIncomplete()
+    {
+        WatcherNotice notice;
+        const QString name = QStringLiteral("IMG_0007.JPG");
+        const QString reason = QStringLiteral("est incomplet");
+        // Early looks come quickly: three of them within a second say nothing.
+        for (qint64 ms : {0, 200, 400, 900})
+            notice.fileRefused(name, reason, true, ms);
+        QCOMPARE(notice.text(), QString());
+        // A slow writer at one look a second: still nothing before three seconds.
+        WatcherNotice slow;
+        for (qint64 ms : {0, 1000, 2000})
+            slow.fileRefused(name, reason, true, ms);
+        QCOMPARE(slow.text(), QString());
+        slow.fileRefused(name, reason, true, 3000);
+        QVERIFY(slow.text().startsWith(QStringLiteral("« IMG_0007.JPG » est toujours incomplet")));
+        // Another file starts the count again.
+        slow.fileRefused(QStringLiteral("IMG_0008.JPG"), reason, true, 3100);
+        QCOMPARE(slow.text(), QString());
+    }
+
+    void aLostDirectoryComesFirstAndGoesWhenBack()
+    {
+        WatcherNotice notice;
+        notice.fileRefused(QStringLiteral("zz.jpg"), QStringLiteral("est endommagé"), false, 0);
+        notice.directoryLost(QStringLiteral("/media/carte/DCIM"));
+        QCOMPARE(notice.text(),
+                 QStringLiteral("Le répertoire de réception « /media/carte/DCIM » est introuvable "
+                                "ou illisible ; la surveillance reprendra dès son retour."));
+        notice.directoryRead();
+        QVERIFY(notice.text().startsWith(QStringLiteral("« zz.jpg » est endommagé")));
+        notice.clear();
+        QCOMPARE(notice.text(), QString());
+    }
+};
+
+QTEST_MAIN(TestWatcherNotice)
+#include "tst_watchernotice.moc"
