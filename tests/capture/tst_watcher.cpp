@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 
 using namespace kelvaris;
 using kelvaris::test::makeJpeg;
@@ -93,6 +94,29 @@ private slots:
         start();
         QCOMPARE(F->T_NbImg.text(), QStringLiteral("2"));
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("B.Jpg"));
+    }
+
+    void aNameThatIsNotUtf8IsTakenByItsExactBytes()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("only Linux file names can hold bytes that are not valid UTF-8");
+#else
+        put(QStringLiteral("IMG_0001.JPG"));
+        start();
+        // A Latin-1 name from a card reader or a Windows share sorts last.
+        const QByteArray latin1 = QFile::encodeName(reception->path()) + "/zz\xe9.jpg";
+        const QByteArray shot = makeJpeg(320, 240);
+        FILE* file = std::fopen(latin1.constData(), "wb");
+        QVERIFY(file);
+        QCOMPARE(std::fwrite(shot.constData(), 1, size_t(shot.size()), file), size_t(shot.size()));
+        std::fclose(file);
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("zz\u00e9.jpg"));
+        QCOMPARE(F->P_ImgLast.picture()->size(), QSize(320, 240));
+        // Taken, it no longer stands in the way of the shots after it.
+        QCOMPARE(F->watcher.KnownImageCount, 2);
+        QCOMPARE(std::remove(latin1.constData()), 0);
+#endif
     }
 
     void startAgainRetakesTheSameShot()
