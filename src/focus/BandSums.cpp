@@ -19,12 +19,9 @@ void sumBandPortable(const uchar* const rows[4], int x0, int x1, BandSums& sums,
     const QRgb* const row[4] = {r0, r1, r2, r3};
     for (int x = x0; x < x1; x += 4) {
         int g[4][4];
-        int lowest = 255;
         for (int r = 0; r < 4; ++r) {
-            for (int c = 0; c < 4; ++c) {
+            for (int c = 0; c < 4; ++c)
                 g[r][c] = qGreen(row[r][x + c]);
-                lowest = std::min(lowest, g[r][c]);
-            }
         }
         int fine = 0;
         int block[2][2];
@@ -44,7 +41,7 @@ void sumBandPortable(const uchar* const rows[4], int x0, int x1, BandSums& sums,
         const int level = block[0][0] + block[0][1] + block[1][0] + block[1][1];
         sums.level += quint64(level);
         sums.energy += energy;
-        if (lowest >= HighlightLevel)
+        if (level >= 16 * HighlightLevel)
             sums.highlightEnergy += energy;
         cellSums[x / 4] = quint16(level);
     }
@@ -91,7 +88,7 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
     const __m128i low16 = _mm_set1_epi32(0xffff);
     const __m128i evenLow16 = _mm_set_epi32(0, 0xffff, 0, 0xffff);
     const __m128i even32 = _mm_set_epi32(0, -1, 0, -1);
-    const __m128i belowHighlight = _mm_set1_epi32(HighlightLevel - 1);
+    const __m128i brightCell = _mm_set1_epi32(16 * HighlightLevel - 1);
     __m128i level = _mm_setzero_si128();
     __m128i energy = _mm_setzero_si128();
     __m128i highlight = _mm_setzero_si128();
@@ -124,10 +121,7 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
         cellSums[x / 4] = quint16(_mm_cvtsi128_si32(cellLevel));
         cellSums[x / 4 + 1] = quint16(_mm_cvtsi128_si32(_mm_srli_si128(cellLevel, 8)));
 
-        __m128i lowest = _mm_min_epi16(_mm_min_epi16(g0, g1), _mm_min_epi16(g2, g3));
-        lowest = _mm_min_epi16(lowest, _mm_srli_epi64(lowest, 16));
-        lowest = _mm_min_epi16(lowest, _mm_srli_epi64(lowest, 32));
-        const __m128i bright = _mm_cmpgt_epi32(_mm_and_si128(lowest, evenLow16), belowHighlight);
+        const __m128i bright = _mm_cmpgt_epi32(_mm_and_si128(cellLevel, even32), brightCell);
         highlight = _mm_add_epi32(highlight, _mm_and_si128(cellEnergy, bright));
     }
     sums.level += laneSum(level);

@@ -20,8 +20,9 @@ namespace kelvaris {
 //    scales is energy / 64. Every difference lies inside the cell, and so
 //    inside one 8x8 JPEG block: block edges that compression leaves are
 //    never taken for detail;
-//  - its energy again when all its pixels are at least `HighlightLevel`: the
-//    detail that a third of a stop more light would clip away.
+//  - its energy again when its mean level is at least `HighlightLevel`:
+//    detail in highlights that a third of a stop more light would mostly
+//    clip away.
 // The cell's level sum is also written to `cellSums` for the structure term
 // (second differences between neighbouring cells), which the map computes
 // across bands.
@@ -32,8 +33,11 @@ struct BandSums
     quint64 highlightEnergy = 0;
 };
 
-// A third of a stop more light in linear light makes sRGB 231 reach 255.
-constexpr int HighlightLevel = 231;
+// A third of a stop more light in linear light raises sRGB 215 to 237 and
+// clips everything from 231: the texture of a cell this bright is mostly
+// lost to it. Cells with edges between highlights and shadows are darker on
+// average, and their edges survive clipping.
+constexpr int HighlightLevel = 215;
 
 // The widest run one call may sum: its 32-bit partial sums cannot overflow.
 constexpr int MaxRunWidth = 128;
