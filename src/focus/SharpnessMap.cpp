@@ -47,9 +47,12 @@ qfloat16 half(double value)
     return qfloat16(float(std::min(value, 65504.0)));
 }
 
-qint64 area(const QRect& rect)
+// In double: the sides of a rectangle spanning all of int overflow 32 bits,
+// and their product 64.
+double area(const QRect& rect)
 {
-    return (qint64(rect.right()) - rect.left() + 1) * (qint64(rect.bottom()) - rect.top() + 1);
+    return double(qint64(rect.right()) - rect.left() + 1) *
+           double(qint64(rect.bottom()) - rect.top() + 1);
 }
 
 } // namespace
@@ -156,10 +159,14 @@ RegionSharpness SharpnessMap::region(const QRect& crop) const
     RegionSharpness result;
     if (crop.isEmpty() || m_tiles.empty())
         return result;
-    const QRect part = crop & m_measured;
+    // Not QRect's intersection: it takes a rectangle whose width overflows
+    // int for an inverted one.
+    const QRect part(QPoint(std::max(crop.left(), 0), std::max(crop.top(), 0)),
+                     QPoint(std::min(crop.right(), m_measured.right()),
+                            std::min(crop.bottom(), m_measured.bottom())));
     if (part.isEmpty())
         return result;
-    result.measuredFraction = double(area(part)) / double(area(crop));
+    result.measuredFraction = area(part) / area(crop);
 
     // Each tile weighs as much as it covers of the region.
     double weight = 0, level = 0, energy = 0, structure = 0, highlight = 0;
