@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include <algorithm>
+#include <cstddef>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -27,8 +27,9 @@ void sumBandPortable(const uchar* const rows[4], int x0, int x1, BandSums& sums,
         int block[2][2];
         for (int by = 0; by < 2; ++by) {
             for (int bx = 0; bx < 2; ++bx) {
-                const int a = g[2 * by][2 * bx], b = g[2 * by][2 * bx + 1];
-                const int c = g[2 * by + 1][2 * bx], d = g[2 * by + 1][2 * bx + 1];
+                const int top = 2 * by, left = 2 * bx;
+                const int a = g[top][left], b = g[top][left + 1];
+                const int c = g[top + 1][left], d = g[top + 1][left + 1];
                 const int gx = (b + d) - (a + c);
                 const int gy = (c + d) - (a + b);
                 fine += gx * gx + gy * gy;
@@ -93,10 +94,11 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
     __m128i energy = _mm_setzero_si128();
     __m128i highlight = _mm_setzero_si128();
     for (int x = x0; x < x1; x += 8) {
-        const __m128i g0 = greens(rows[0] + 4 * x);
-        const __m128i g1 = greens(rows[1] + 4 * x);
-        const __m128i g2 = greens(rows[2] + 4 * x);
-        const __m128i g3 = greens(rows[3] + 4 * x);
+        const std::ptrdiff_t offset = std::ptrdiff_t(x) * 4;
+        const __m128i g0 = greens(rows[0] + offset);
+        const __m128i g1 = greens(rows[1] + offset);
+        const __m128i g2 = greens(rows[2] + offset);
+        const __m128i g3 = greens(rows[3] + offset);
         const __m128i s01 = _mm_add_epi16(g0, g1);
         const __m128i s23 = _mm_add_epi16(g2, g3);
         const __m128i fine = _mm_add_epi32(blockEnergy(s01, _mm_sub_epi16(g1, g0), low16),

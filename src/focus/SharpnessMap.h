@@ -68,7 +68,7 @@ namespace kelvaris {
 class SharpnessMap
 {
 public:
-    static constexpr std::size_t MemoryBudget = 32 * 1024;
+    static constexpr std::size_t MemoryBudget = std::size_t(32) * 1024;
     static constexpr double MinStructure = 20;
     static constexpr double MaxHighlightShare = 0.25;
 
