@@ -1,6 +1,6 @@
 #include "focus/BandSums.h"
 
-#include <QColor>
+#include <QRgb>
 
 #include <cstddef>
 
