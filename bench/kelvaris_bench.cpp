@@ -2,7 +2,7 @@
 // possible against the bare library doing the same work in the same run.
 // Runs offscreen on its own test shots and its own settings file.
 //
-//   kelvaris_bench [--only decode|arrival|tick|idle|memory|pan|resize] [--quick]
+//   kelvaris_bench [--only decode|arrival|tick|idle|memory|pan|resize|sharpness] [--quick]
 //
 // Exit status: 0 when every goal is met, 1 when one is missed or a section
 // could not measure, 2 for a wrong command line.
@@ -53,13 +53,14 @@ const Section sections[] = {
     {"memory", "peak memory with two 45 MP shots", benchMemory},
     {"pan", "dragging a 45 MP shot in its pane", benchPan},
     {"resize", "resizing the window with two 45 MP shots", benchResize},
+    {"sharpness", "the focus measure of a 24 MP shot and of a session's crops", benchSharpness},
 };
 
 int usage(const char* program)
 {
     std::fprintf(stderr, "usage: %s [--only SECTION] [--quick]\nsections:\n", program);
     for (const Section& section : sections)
-        std::fprintf(stderr, "  %-7s %s\n", section.name, section.what);
+        std::fprintf(stderr, "  %-9s %s\n", section.name, section.what);
     std::fprintf(stderr, "--quick: fewer repetitions, for profiling only\n");
     return 2;
 }

@@ -9,6 +9,8 @@ packages=(
     libturbojpeg0-dev libjpeg62-turbo-dev
     fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool imagemagick x11-utils
+    # Real photographs for the sharpness tests and tools/sharpness_eval.
+    lomiri-wallpapers-16.04
 )
 
 missing=()
