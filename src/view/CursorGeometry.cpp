@@ -2,6 +2,17 @@
 
 namespace kelvaris {
 
+QRectF visibleCrop(const PaneGeometry& pane, QSize pixels)
+{
+    if (pixels.isEmpty() || pane.picture.width <= 0 || pane.picture.height <= 0)
+        return {};
+    const double perTwipX = pixels.width() / double(pane.picture.width);
+    const double perTwipY = pixels.height() / double(pane.picture.height);
+    const QRectF crop(-double(pane.picture.left) * perTwipX, -double(pane.picture.top) * perTwipY,
+                      pane.frameWidth * perTwipX, pane.frameHeight * perTwipY);
+    return crop.intersected(QRectF(QPointF(0, 0), QSizeF(pixels)));
+}
+
 Box cursorBox(const Box& overview, const PaneGeometry& pane)
 {
     const double wo = overview.width;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QRectF>
+#include <QSize>
+
 namespace kelvaris {
 
 // Where a pane's crop lies on the overview of the whole shot. All lengths
@@ -18,6 +21,12 @@ struct PaneGeometry
     float frameHeight = 0.0f;
     Box picture; // the full-size picture, relative to the frame
 };
+
+// The part of a shot of `pixels` that `pane` shows, in picture pixels,
+// cut to the shot (empty when the crop lies wholly outside it). The pane
+// shows one screen pixel per picture pixel, so the picture's size in twips
+// gives the scale.
+QRectF visibleCrop(const PaneGeometry& pane, QSize pixels);
 
 // The cursor box on `overview` for the crop that `pane` shows. The scale is
 // the overview's width over the picture's width, for both directions; the

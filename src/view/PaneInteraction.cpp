@@ -125,6 +125,8 @@ void PaneInteraction::I_ImgLast_MouseMove(int, int, float x, float y)
         centredFromOverview(F.P_BaseLast.height(), F.P_ImgLast.height(), F.I_ImgLast.height(), y);
     F.P_ImgLast.setLeft(static_cast<float>(left));
     F.P_ImgLast.setTop(static_cast<float>(top));
+    if (m_renderer.cropsMoved)
+        m_renderer.cropsMoved();
 }
 
 void PaneInteraction::I_ImgLast_MouseUp(int, int, float, float)
@@ -155,6 +157,17 @@ void PaneInteraction::screenScaleChanged()
     }
     if (SwapHeld)
         standAside(F.P_ImgTampon.picture());
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::showReference(const Picture& shot, const QString& name)
+{
+    F.P_ImgRef.setPicture(shot);
+    F.T_ImageReference.setText(name);
+    const Box current = m_renderer.currentPicture();
+    F.P_ImgRef.setLeft(current.left);
+    F.P_ImgRef.setTop(current.top);
+    m_renderer.RefPaneDirty = true;
     m_renderer.RenderPanes();
 }
 

@@ -40,6 +40,10 @@ public:
     // in the hidden buffer, so that the release brings back the newest shot.
     void showNewShot(const Picture& shot);
 
+    // Makes `shot`, named `name`, the reference, shown at the current pane's
+    // crop as Select shows it: the crop whose sharpness chose it.
+    void showReference(const Picture& shot, const QString& name);
+
     // The window is on a screen of another scale: the pictures, shown at one
     // device pixel per picture pixel, take their new size in twips, each
     // keeping its crop's corner, and the cursors follow.

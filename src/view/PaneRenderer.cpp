@@ -23,6 +23,17 @@ Box PaneRenderer::currentPicture() const
     return m_currentAside ? *m_currentAside : boxOf(F.P_ImgLast);
 }
 
+QRectF PaneRenderer::currentCrop() const
+{
+    // The overview holds the current shot, also while a blink puts the
+    // reference in the current pane.
+    const Picture& shot = F.I_ImgLast.picture();
+    if (!shot)
+        return {};
+    return visibleCrop({F.P_BaseLast.width(), F.P_BaseLast.height(), currentPicture()},
+                       shot->size());
+}
+
 void PaneRenderer::RenderPanes()
 {
     const Box overview = boxOf(F.I_ImgLast);
@@ -30,6 +41,8 @@ void PaneRenderer::RenderPanes()
         placeCursor(F.SH_CurseurLast, overview, F.P_BaseLast, currentPicture());
     if (RefPaneDirty)
         placeCursor(F.SH_CurseurRef, overview, F.P_BaseRef, boxOf(F.P_ImgRef));
+    if (cropsMoved)
+        cropsMoved();
 }
 
 } // namespace kelvaris

@@ -3,6 +3,7 @@
 #include "view/CursorGeometry.h"
 #include "view/PaneControls.h"
 
+#include <functional>
 #include <optional>
 
 namespace kelvaris {
@@ -32,6 +33,14 @@ public:
     // The current shot's picture, relative to its frame, whether it is in
     // the pane or standing aside.
     Box currentPicture() const;
+    // The part of the current shot that its pane shows, in picture pixels;
+    // empty before the first shot.
+    QRectF currentCrop() const;
+
+    // Called whenever the crops may have moved: after every RenderPanes,
+    // and while the overview is dragged, whose cursor is placed only at
+    // the release.
+    std::function<void()> cropsMoved;
 
 private:
     PaneControls F;

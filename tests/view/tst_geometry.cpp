@@ -58,6 +58,23 @@ private slots:
         QCOMPARE(c.top, static_cast<float>((45 + (1517.0 + 45) * k) - c.height / 2.0));
     }
 
+    void visibleCropInPicturePixels()
+    {
+        // The worked example's pane shows the middle 200 x 200 pixels of the shot.
+        const PaneGeometry centred{3000, 3000, {-21000, -13500, 45000, 30000}};
+        QCOMPARE(visibleCrop(centred, QSize(3000, 2000)), QRectF(1400, 900, 200, 200));
+        // At twice the scale (one device pixel per picture pixel on a dense
+        // screen), the same twips hold twice the pixels.
+        const PaneGeometry dense{3000, 3000, {-10500, -6750, 22500, 15000}};
+        QCOMPARE(visibleCrop(dense, QSize(3000, 2000)), QRectF(1400, 900, 400, 400));
+        // A crop past the shot's edge keeps only what lies on the shot.
+        const PaneGeometry offEdge{3000, 3000, {1500, -45, 45000, 30000}};
+        QCOMPARE(visibleCrop(offEdge, QSize(3000, 2000)), QRectF(0, 3, 100, 200));
+        const PaneGeometry away{3000, 3000, {6000, 0, 45000, 30000}};
+        QVERIFY(visibleCrop(away, QSize(3000, 2000)).isEmpty());
+        QVERIFY(visibleCrop(centred, QSize()).isEmpty());
+    }
+
     void roundingIsHalfToEven_data()
     {
         QTest::addColumn<double>("value");
