@@ -21,4 +21,8 @@ NativePath toNativePath(const QString& path);
 // rather than with a replacement character.
 QString fromNativeName(const NativeName& name);
 
+// The longest path the system takes, in bytes of UTF-8 (as the settings
+// file may store it), its terminator left out.
+int longestPathBytes();
+
 } // namespace kelvaris

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <climits>
+
 namespace kelvaris {
 
 NativePath toNativePath(const QString& path)
@@ -18,6 +20,12 @@ QString fromNativeName(const NativeName& name)
     if (!utf8.hasError())
         return text;
     return QString::fromLatin1(bytes);
+}
+
+int longestPathBytes()
+{
+    // PATH_MAX counts the terminator.
+    return PATH_MAX - 1;
 }
 
 } // namespace kelvaris

@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "platform/Ansi.h"
+#include "platform/NativePath.h"
 #include "platform/ProfileFile.h"
 #include "platform/RegularFile.h"
 #include "platform/Runtime.h"
@@ -20,14 +21,7 @@ const QString Extension = QStringLiteral(".ini");
 // The room offered to the profile function, its terminator included: enough
 // for the longest path the platform allows, so that a reception directory
 // the program stored always reads back whole.
-#if defined(Q_OS_WIN)
-// A long path holds 32767 UTF-16 units, 3 bytes each at most in UTF-8.
-constexpr int ReadBufferOffered = 3 * 32767 + 1;
-#elif defined(PATH_MAX)
-constexpr int ReadBufferOffered = PATH_MAX;
-#else
-constexpr int ReadBufferOffered = 4096;
-#endif
+const int ReadBufferOffered = longestPathBytes() + 1;
 } // namespace
 
 bool Settings::LoadSettings()
