@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/InstrumentLayout.h"
 #include "dialogs/ReceptionDirDialog.h"
 
 #include "platform/ControlLook.h"
@@ -19,6 +20,8 @@ const QColor BoxGrey(240, 240, 240);
 const QColor DarkGrey(64, 64, 64);
 const QColor Red(255, 0, 0);
 const QColor Green(0, 192, 0);
+// What keeps shots from arriving is told in the orange of an active button, not in alarm red.
+const QColor Amber(150, 80, 0);
 
 PictureBox::Look panel()
 {
@@ -41,9 +44,9 @@ TextLook readOnlyBox(const QColor& text, Qt::Alignment alignment)
 {
     return {text, BoxGrey, alignment};
 }
-TextLook caption(Qt::Alignment alignment = Qt::AlignLeft)
+TextLook caption(Qt::Alignment alignment = Qt::AlignLeft, const QColor& colour = Qt::black)
 {
-    return {Qt::black, {}, alignment};
+    return {colour, {}, alignment};
 }
 TextLook paneCaption(const QColor& colour)
 {
@@ -113,7 +116,12 @@ MainWindow::MainWindow()
       SH_CurseurRef(inside(P_Fond), QStringLiteral("SH_CurseurRef"), Green),
       SH_CurseurLast(inside(P_Fond), QStringLiteral("SH_CurseurLast"), Red, true),
       TM_TimerRead(QStringLiteral("TM_TimerRead"), 1000),
-      F_Fichiers(QStringLiteral("F_Fichiers"), QStringLiteral("*.jpg"))
+      F_Fichiers(QStringLiteral("F_Fichiers"), QStringLiteral("*.jpg")),
+      P_Instrument(this, QStringLiteral("P_Instrument"), panel()),
+      L_Avis(inside(P_Instrument), QStringLiteral("L_Avis"), QString(),
+             caption(Qt::AlignLeft, Amber)),
+      P_Courbe(inside(P_Instrument), QStringLiteral("P_Courbe")),
+      L_Meilleure(inside(P_Instrument), QStringLiteral("L_Meilleure"), QString(), caption())
 {
     setWindowTitle(QStringLiteral("Kelvaris"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/kelvaris.ico")));
@@ -153,6 +161,11 @@ WatcherControls MainWindow::watcherControls()
             .T_NbImg = T_NbImg,
             .T_Qualite = T_Qualite,
             .T_QualiteMax = T_QualiteMax};
+}
+
+FocusControls MainWindow::focusControls()
+{
+    return {.P_Courbe = P_Courbe, .L_Meilleure = L_Meilleure, .T_ImageReference = T_ImageReference};
 }
 
 void MainWindow::placeControls()
@@ -235,6 +248,29 @@ void MainWindow::placeControls()
     SH_CurseurLast.widget()->raise();
     SH_CurseurRef.setVisible(false);
     SH_CurseurLast.setVisible(false);
+
+    // Placed with the rest of the window, once it has its size.
+    P_Instrument.setVisible(false);
+}
+
+void MainWindow::placeInstrument()
+{
+    InstrumentInput in;
+    in.innerWidth = scaleWidth();
+    in.innerHeight = scaleHeight();
+    in.fond = {P_Fond.left(), P_Fond.top(), P_Fond.width(), P_Fond.height()};
+    in.hasNotice = !L_Avis.caption().isEmpty();
+    const InstrumentArrangement r = arrangeInstrument(in);
+    P_Instrument.setVisible(r.visible);
+    if (!r.visible)
+        return;
+    P_Instrument.setGeometry(r.panel.left, r.panel.top, r.panel.width, r.panel.height);
+    L_Avis.setVisible(r.noticeVisible);
+    L_Avis.setGeometry(r.notice.left, r.notice.top, r.notice.width, r.notice.height);
+    P_Courbe.setVisible(r.curveVisible);
+    L_Meilleure.setVisible(r.curveVisible);
+    P_Courbe.setGeometry(r.curve.left, r.curve.top, r.curve.width, r.curve.height);
+    L_Meilleure.setGeometry(r.best.left, r.best.top, r.best.width, r.best.height);
 }
 
 namespace {
@@ -252,7 +288,10 @@ MouseHandler call(Target& target, void (Target::*handler)(int, int, float, float
 
 void MainWindow::wireEvents()
 {
-    resized() = [this] { layout.Form_Resize(); };
+    resized() = [this] {
+        layout.Form_Resize();
+        placeInstrument();
+    };
     // The close box does what Quit does, so that closing the window never
     // loses the reception directory or the window's place.
     closing() = [this] { B_Quit_Click(); };
@@ -270,7 +309,11 @@ void MainWindow::wireEvents()
     B_Stop.events().click = [this] { watcher.B_Stop_Click(); };
     B_Reset.events().mouseDown = call(buttons, &ImageButtons::B_Reset_MouseDown);
     B_Reset.events().mouseUp = call(buttons, &ImageButtons::B_Reset_MouseUp);
-    B_Reset.events().click = [this] { watcher.B_Reset_Click(); };
+    // Reset starts the focus session afresh, as it does the best figure.
+    B_Reset.events().click = [this] {
+        watcher.B_Reset_Click();
+        focus.clear();
+    };
     B_Select.events().mouseDown = call(buttons, &ImageButtons::B_Select_MouseDown);
     B_Select.events().mouseUp = call(buttons, &ImageButtons::B_Select_MouseUp);
     B_Select.events().click = [this] { gestures.B_Select_Click(); };
@@ -292,6 +335,16 @@ void MainWindow::wireEvents()
     overview.mouseUp = call(gestures, &PaneInteraction::I_ImgLast_MouseUp);
 
     TM_TimerRead.timer() = [this] { watcher.TM_TimerRead_Timer(); };
+
+    // The focus instrument follows the watcher and the current pane's crop.
+    watcher.started = [this] { focus.newSession(); };
+    watcher.listed = [this](const FileList& list) { focus.directoryListed(list); };
+    watcher.shotTaken = [this](const TakenShot& shot) { focus.shotTaken(shot); };
+    watcher.noticeChanged = [this](const QString& notice) {
+        L_Avis.setCaption(notice);
+        placeInstrument();
+    };
+    panes.cropsMoved = [this] { focus.refresh(); };
 }
 
 bool MainWindow::Form_Load()

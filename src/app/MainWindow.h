@@ -3,6 +3,8 @@
 #include "app/ImageButtons.h"
 #include "app/Layout.h"
 #include "capture/CaptureWatcher.h"
+#include "focus/FocusCurve.h"
+#include "focus/FocusInstrument.h"
 #include "platform/FileList.h"
 #include "platform/Form.h"
 #include "platform/ImageBox.h"
@@ -62,17 +64,28 @@ public:
     Timer TM_TimerRead;
     FileList F_Fichiers;
 
+    // The focus instrument, in the room the controls above leave free: what
+    // keeps shots from arriving, the focus curve and the sharpest shot.
+    PictureBox P_Instrument;
+    Label L_Avis;
+    FocusCurve P_Courbe;
+    Label L_Meilleure;
+
     // Subsystems, each given the controls it works on.
     Settings settings;
     PaneRenderer panes{paneControls()};
     PaneInteraction gestures{paneControls(), panes};
     CaptureWatcher watcher{watcherControls(), gestures};
+    FocusInstrument focus{focusControls(), panes, gestures};
     WindowLayout layout{*this, panes};
     ImageButtons buttons{*this};
 
 private:
     PaneControls paneControls();
     WatcherControls watcherControls();
+    FocusControls focusControls();
+    // Places the focus instrument in the room the layout leaves free.
+    void placeInstrument();
     void placeControls();
     void wireEvents();
     void restoreGeometry(const QString& width, const QString& height, const QString& top,

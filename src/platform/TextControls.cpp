@@ -37,6 +37,11 @@ QString Label::caption() const
     return m_label->text();
 }
 
+void Label::setCaption(const QString& caption)
+{
+    m_label->setText(caption);
+}
+
 TextBox::TextBox(QWidget* container, const QString& name, const TextLook& look, bool readOnly)
     : Control(new QLineEdit(container), name), m_edit(static_cast<QLineEdit*>(widget()))
 {

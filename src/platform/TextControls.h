@@ -23,6 +23,7 @@ class Label : public Control
 public:
     Label(QWidget* container, const QString& name, const QString& caption, const TextLook& look);
     QString caption() const;
+    void setCaption(const QString& caption);
 
 private:
     QLabel* m_label;

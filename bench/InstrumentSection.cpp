@@ -1,0 +1,78 @@
+// The focus instrument with a long session: following a pan over a
+// thousand shots, and what each shot costs to keep.
+
+#include "BenchSupport.h"
+#include "ProgramSession.h"
+#include "Sections.h"
+
+#include "capture/ShotLoader.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace kelvaris::bench {
+
+void benchInstrument(ResultTable& table, const RunOptions& options)
+{
+    const QString section = QStringLiteral("instrument");
+    QTemporaryDir reception;
+    const QByteArray jpeg = makeDetailedJpeg(Width24, Height24, 24);
+    if (jpeg.isEmpty() || !writeFile(reception.filePath(QStringLiteral("IMG_0001.JPG")), jpeg))
+        return fault(table, section, QStringLiteral("cannot write the 24 MP test shot"));
+    ProgramSession session;
+    if (!session.ready())
+        return fault(table, section, QStringLiteral("the main window could not be shown"));
+    MainWindow& F = session.window();
+    session.watchByHand(reception.path());
+    if (!F.P_ImgLast.picture())
+        return fault(table, section, QStringLiteral("Start did not take the test shot"));
+
+    // A session of a thousand shots of the same 24 MP picture: a map each.
+    const int shots = options.quick ? 200 : 1000;
+    TakenShot shot;
+    shot.picture = F.P_ImgLast.picture();
+    shot.path = toNativePath(reception.filePath(QStringLiteral("IMG_0001.JPG")));
+    shot.figure = QStringLiteral("1234");
+    while (F.focus.isMeasuring())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    releaseFreedMemory();
+    const qint64 before = procStatusKb("VmRSS");
+    for (int i = 0; i < shots; ++i) {
+        shot.name = QStringLiteral("IMG_%1.JPG").arg(i + 2, 4, 10, QLatin1Char('0'));
+        F.focus.shotTaken(shot);
+    }
+    while (F.focus.isMeasuring())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    ProgramSession::settle();
+    releaseFreedMemory();
+    const qint64 after = procStatusKb("VmRSS");
+    if (F.focus.session().size() != shots + 1)
+        return fault(table, section, QStringLiteral("the session did not keep every shot"));
+
+    // Each pan moves the crop and recomputes the figure of every shot.
+    std::vector<double> pans;
+    const float left = F.P_ImgLast.left();
+    for (int i = 0; i < (options.quick ? 20 : 101); ++i) {
+        F.P_ImgLast.setLeft(left - 150 * float(i % 40));
+        QElapsedTimer clock;
+        clock.start();
+        F.focus.refresh();
+        pans.push_back(elapsedMs(clock));
+    }
+    const double pan = median(pans);
+    table.add(section,
+              QStringLiteral("figure and curve recomputed after a pan, %1 shots").arg(shots + 1),
+              ms(pan), {}, {}, QStringLiteral("<= 2 ms"), pan <= 2);
+
+    const double perShotKb = double(after - before) / shots;
+    table.add(section, QStringLiteral("memory kept per shot of the session (resident)"),
+              number(perShotKb, 1) + QStringLiteral(" KB"), {}, {}, QStringLiteral("<= 32 KB"),
+              perShotKb <= 32);
+    table.note(section, QStringLiteral("of which the sharpness map of a 24 MP shot"),
+               number(double(F.focus.session().shots().back().map->memoryBytes()) / 1024, 1) +
+                   QStringLiteral(" KB"));
+}
+
+} // namespace kelvaris::bench

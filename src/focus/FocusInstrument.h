@@ -1,0 +1,73 @@
+#pragma once
+
+#include "focus/FocusCurve.h"
+#include "focus/FocusSession.h"
+#include "platform/TextControls.h"
+
+#include <QObject>
+#include <QThreadPool>
+
+namespace kelvaris {
+
+class FileList;
+class PaneInteraction;
+class PaneRenderer;
+struct TakenShot;
+
+// The controls of the focus instrument, owned by the main window.
+struct FocusControls
+{
+    FocusCurve& P_Courbe;
+    Label& L_Meilleure;
+    TextBox& T_ImageReference; // read: tells which shot is the reference
+};
+
+// The focus instrument: for every shot taken since Start, the sharpness of
+// the region the photographer looks at (the current pane's crop), plotted
+// shot after shot, with the sharpest named under the curve. It follows the
+// crop: a pan, a double-click or a centring from the overview recomputes
+// the whole curve from the shots' maps. Clicking a shot makes it the
+// reference. Reset clears the session, as it clears the best figure.
+class FocusInstrument
+{
+public:
+    FocusInstrument(const FocusControls& controls, PaneRenderer& renderer, PaneInteraction& panes);
+
+    // A new session: Start.
+    void newSession();
+    // Reset.
+    void clear();
+    // A shot the watcher has taken: its map is computed aside, and it joins
+    // the curve once ready.
+    void shotTaken(const TakenShot& shot);
+    // The watcher has read the directory: shots whose file has gone grey out.
+    void directoryListed(const FileList& list);
+    // The crop may have moved: the curve is recomputed for it.
+    void refresh();
+    // Makes shot `index` of the session the reference, loaded from its file.
+    void chooseReference(int index);
+
+    const FocusSession& session() const { return m_session; }
+    const SessionCurve& curve() const { return m_curve; }
+    // Whether maps are still being computed.
+    bool isMeasuring() const { return m_measuring > 0; }
+
+private:
+    int referenceIndex() const;
+    QString bestLine() const;
+
+    FocusControls F;
+    PaneRenderer& m_renderer;
+    PaneInteraction& m_panes;
+    FocusSession m_session;
+    SessionCurve m_curve;
+    QRect m_crop;
+    int m_listGeneration = -1;
+    int m_measuring = 0;
+    // Maps are computed on a thread of their own, one at a time, and come
+    // back through this object; the pool goes first, waiting for its work.
+    QObject m_context;
+    QThreadPool m_pool;
+};
+
+} // namespace kelvaris

@@ -1,0 +1,58 @@
+#include "focus/FocusSession.h"
+
+#include <algorithm>
+
+namespace kelvaris {
+
+int FocusSession::add(SessionShot shot)
+{
+    shot.id = m_nextId++;
+    m_shots.push_back(std::move(shot));
+    return m_shots.back().id;
+}
+
+bool FocusSession::setMap(int id, std::shared_ptr<const SharpnessMap> map)
+{
+    // Shots arrive in order and maps nearly so: look from the end.
+    const auto found = std::find_if(m_shots.rbegin(), m_shots.rend(),
+                                    [id](const SessionShot& shot) { return shot.id == id; });
+    if (found == m_shots.rend())
+        return false;
+    found->map = std::move(map);
+    return true;
+}
+
+void FocusSession::clear()
+{
+    m_shots.clear();
+}
+
+SessionCurve FocusSession::curve(const QRect& crop) const
+{
+    SessionCurve curve;
+    curve.points.resize(m_shots.size());
+    double best = 0;
+    double bestFigure = 0;
+    for (std::size_t i = 0; i < m_shots.size(); ++i) {
+        const SessionShot& shot = m_shots[i];
+        CurvePoint& point = curve.points[i];
+        if (shot.map) {
+            const RegionSharpness region = shot.map->region(crop);
+            point.measured = true;
+            point.sharpness = region.value;
+            point.enoughDetail = region.enoughDetail;
+            if (region.enoughDetail && (curve.bestSharpness < 0 || region.value > best)) {
+                best = region.value;
+                curve.bestSharpness = static_cast<int>(i);
+            }
+        }
+        // Strictly greater, as the best quality figure is kept.
+        if (curve.bestFigure < 0 || shot.figureValue > bestFigure) {
+            bestFigure = shot.figureValue;
+            curve.bestFigure = static_cast<int>(i);
+        }
+    }
+    return curve;
+}
+
+} // namespace kelvaris

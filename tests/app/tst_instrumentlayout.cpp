@@ -1,0 +1,109 @@
+// Where the focus instrument goes, at every window size.
+#include "app/InstrumentLayout.h"
+#include "app/Layout.h"
+
+#include <QTest>
+
+using namespace kelvaris;
+
+namespace {
+
+Box fondFor(float width, float height)
+{
+    LayoutInput in;
+    in.outerWidth = width + 120;
+    in.outerHeight = height + 525;
+    in.innerWidth = width;
+    in.innerHeight = height;
+    const auto r = arrange(in);
+    return r ? Box{45, r->fondTop, r->fondWidth, r->fondHeight} : Box{};
+}
+
+bool overlaps(const Box& a, const Box& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+} // namespace
+
+class TestInstrumentLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void designSizeTakesTheBandUnderTheView()
+    {
+        const InstrumentArrangement r = arrangeInstrument({10890, 7755, fondFor(10890, 7755)});
+        QVERIFY(r.visible && r.curveVisible && !r.noticeVisible);
+        // P_Fond ends at 555 + 3949; the instrument starts 45 below it.
+        QCOMPARE(r.panel.left, 45.f);
+        QCOMPARE(r.panel.top, 4549.f);
+        QCOMPARE(r.panel.width, 10800.f);
+        QCOMPARE(r.panel.height, 3161.f);
+        QCOMPARE(r.curve.top, 0.f);
+        QCOMPARE(r.best.top + r.best.height, r.panel.height);
+        QCOMPARE(r.curve.top + r.curve.height + instrument::Margin, r.best.top);
+    }
+
+    void aNoticeTakesTheFirstLine()
+    {
+        const InstrumentArrangement r =
+            arrangeInstrument({10890, 7755, fondFor(10890, 7755), true});
+        QVERIFY(r.noticeVisible && r.curveVisible);
+        QCOMPARE(r.notice.top, 0.f);
+        QCOMPARE(r.curve.top, instrument::LineHeight + instrument::Margin);
+        QVERIFY(r.curve.height >= instrument::MinCurveHeight);
+    }
+
+    void aWideLowWindowUsesTheBandToTheRight()
+    {
+        const Box fond = fondFor(24000, 6000);
+        const InstrumentArrangement r = arrangeInstrument({24000, 6000, fond});
+        QVERIFY(r.visible && r.curveVisible);
+        QCOMPARE(r.panel.left, fond.left + fond.width + 45);
+        QCOMPARE(r.panel.top, fond.top);
+        QCOMPARE(r.panel.left + r.panel.width, 24000.f - 45);
+    }
+
+    void tooLittleRoomShowsLessThenNothing()
+    {
+        // Just too low for the curve under the view, too narrow at its right.
+        const Box fond = fondFor(10890, 7755);
+        const float low = fond.top + fond.height + 45 + 1500;
+        InstrumentArrangement r = arrangeInstrument({10890, low, fond, true});
+        QVERIFY(r.visible && r.noticeVisible && !r.curveVisible);
+        r = arrangeInstrument({10890, low, fond, false});
+        QVERIFY(!r.visible);
+        r = arrangeInstrument({10890, fond.top + fond.height + 200, fond, true});
+        QVERIFY(!r.visible);
+    }
+
+    void neverOverADesignControl()
+    {
+        for (float width = 10000; width <= 40000; width += 730) {
+            for (float height = 4000; height <= 24000; height += 410) {
+                const Box fond = fondFor(width, height);
+                if (fond.width == 0)
+                    continue; // below the layout's guard: nothing was laid out
+                for (const bool notice : {false, true}) {
+                    const InstrumentArrangement r =
+                        arrangeInstrument({width, height, fond, notice});
+                    if (!r.visible)
+                        continue;
+                    const Box topBar{0, 0, width, 45 + 465};
+                    QVERIFY2(!overlaps(r.panel, fond) && !overlaps(r.panel, topBar),
+                             qPrintable(QStringLiteral("%1 x %2").arg(width).arg(height)));
+                    QVERIFY(r.panel.left >= 45 && r.panel.top >= 45);
+                    QVERIFY(r.panel.left + r.panel.width <= width - 45);
+                    QVERIFY(r.panel.top + r.panel.height <= height - 45);
+                    if (r.curveVisible)
+                        QVERIFY(r.curve.height >= instrument::MinCurveHeight);
+                }
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestInstrumentLayout)
+#include "tst_instrumentlayout.moc"

@@ -1,0 +1,147 @@
+// The focus instrument in the real window: the curve follows the crop, a
+// click makes a shot the reference, Reset clears the session, and the panel
+// keeps to the room the design leaves free.
+#include "app/MainWindow.h"
+#include "focus/FocusSamples.h"
+#include "support/WatcherTestCase.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using namespace kelvaris;
+using kelvaris::test::halves;
+using kelvaris::test::WatcherTestCase;
+
+namespace {
+
+QByteArray jpeg(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 92);
+    return bytes;
+}
+
+// The window's rectangle of a control, in the window's pixels.
+QRect inWindow(const Control& control, const QWidget* window)
+{
+    const QWidget* widget = control.widget();
+    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+}
+
+} // namespace
+
+class TestInstrument : public WatcherTestCase
+{
+    Q_OBJECT
+
+    // Takes a 600 x 300 shot, its left half blurred by `left` pixels and its
+    // right half by `right`, and waits for its map.
+    void take(const QString& name, int left, int right)
+    {
+        put(name, jpeg(halves(600, 300, left, right)));
+        tick();
+        QTRY_VERIFY(!F->focus.isMeasuring());
+    }
+
+private slots:
+    void init() { QVERIFY(openWatcher()); }
+    void cleanup() { closeWatcher(); }
+
+    void theCurveFollowsTheCropAndChoosesTheReference()
+    {
+        start();
+        take(QStringLiteral("IMG_0001.JPG"), 0, 3); // sharp on the left
+        take(QStringLiteral("IMG_0002.JPG"), 3, 0); // sharp on the right
+        QCOMPARE(F->focus.session().size(), 2);
+        // The current pane shows the shot's top-left corner.
+        QVERIFY(F->L_Meilleure.caption().contains(QStringLiteral("IMG_0001.JPG")));
+        QVERIFY(F->P_Courbe.widget()->isVisible());
+
+        // Dragging the current pane 300 pixels to the left, onto the right
+        // half: the best changes.
+        QWidget* picture = F->P_ImgLast.widget();
+        QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(150, 100));
+        QTest::mouseMove(picture, QPoint(-150, 100));
+        QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(150, 100));
+        QCOMPARE(F->P_ImgLast.left(), -300.f * 15);
+        QVERIFY(F->L_Meilleure.caption().contains(QStringLiteral("IMG_0002.JPG")));
+        QCOMPARE(F->focus.curve().bestSharpness, 1);
+
+        // A click on the first shot's point makes it the reference, at the
+        // crop it is judged at.
+        QTest::mouseClick(F->P_Courbe.widget(), Qt::LeftButton, {},
+                          F->P_Courbe.pointOf(0).toPoint());
+        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0001.JPG"));
+        QVERIFY(F->P_ImgRef.picture());
+        QCOMPARE(F->P_ImgRef.picture()->size(), QSize(600, 300));
+        QCOMPARE(F->P_ImgRef.left(), F->P_ImgLast.left());
+        QCOMPARE(F->P_ImgRef.top(), F->P_ImgLast.top());
+        QVERIFY(F->SH_CurseurRef.widget()->isVisible());
+        QVERIFY(F->P_Courbe.toolTipOf(0).startsWith(QStringLiteral("IMG_0001.JPG")));
+    }
+
+    void aShotWhoseFileHasGoneGreysOut()
+    {
+        start();
+        take(QStringLiteral("IMG_0001.JPG"), 0, 0);
+        take(QStringLiteral("IMG_0002.JPG"), 2, 2);
+        QVERIFY(QFile::remove(file(QStringLiteral("IMG_0001.JPG"))));
+        tick();
+        QVERIFY(F->focus.session().shots()[0].gone);
+        QVERIFY(F->P_Courbe.toolTipOf(0).contains(QStringLiteral("Fichier disparu")));
+        QVERIFY(F->L_Meilleure.caption().contains(QStringLiteral("fichier disparu")));
+        // Its point can no longer make it the reference.
+        QTest::mouseClick(F->P_Courbe.widget(), Qt::LeftButton, {},
+                          F->P_Courbe.pointOf(0).toPoint());
+        QCOMPARE(F->T_ImageReference.text(), QString());
+    }
+
+    void resetAndStartBeginASession()
+    {
+        start();
+        take(QStringLiteral("IMG_0001.JPG"), 0, 0);
+        take(QStringLiteral("IMG_0002.JPG"), 2, 2);
+        QTest::mouseClick(F->B_Reset.widget(), Qt::LeftButton);
+        QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("0"));
+        QCOMPARE(F->focus.session().size(), 0);
+        QCOMPARE(F->L_Meilleure.caption(), QString());
+        take(QStringLiteral("IMG_0003.JPG"), 1, 1);
+        QCOMPARE(F->focus.session().size(), 1);
+        // Start: a new session, with the last shot of the directory.
+        start();
+        QTRY_VERIFY(!F->focus.isMeasuring());
+        QCOMPARE(F->focus.session().size(), 1);
+        QCOMPARE(F->focus.session().shots()[0].name, QStringLiteral("IMG_0003.JPG"));
+    }
+
+    void thePanelKeepsToTheRoomLeftFree_data()
+    {
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<bool>("curveShown");
+        QTest::newRow("design size") << QSize(726, 517) << true;
+        QTest::newRow("tall") << QSize(800, 900) << true;
+        QTest::newRow("wide and low") << QSize(1400, 420) << true;
+        QTest::newRow("too low") << QSize(726, 330) << false;
+    }
+    void thePanelKeepsToTheRoomLeftFree()
+    {
+        QFETCH(QSize, client);
+        QFETCH(bool, curveShown);
+        F->resize(client);
+        QTRY_COMPARE(F->size(), client);
+        QCOMPARE(F->P_Courbe.widget()->isVisible(), curveShown);
+        if (!F->P_Instrument.widget()->isVisible())
+            return;
+        const QRect panel = inWindow(F->P_Instrument, F);
+        QVERIFY(F->rect().contains(panel));
+        for (const Control* design : {static_cast<const Control*>(&F->P_Repertoire),
+                                      static_cast<const Control*>(&F->P_Commandes),
+                                      static_cast<const Control*>(&F->P_Fond)})
+            QVERIFY2(!panel.intersects(inWindow(*design, F)), qPrintable(design->name()));
+    }
+};
+
+QTEST_MAIN(TestInstrument)
+#include "tst_instrument.moc"
