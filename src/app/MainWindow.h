@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ImageButtons.h"
+#include "app/KeyboardShortcuts.h"
 #include "app/Layout.h"
 #include "capture/CaptureWatcher.h"
 #include "focus/FocusCurve.h"
@@ -79,6 +80,7 @@ public:
     FocusInstrument focus{focusControls(), panes, gestures};
     WindowLayout layout{*this, panes};
     ImageButtons buttons{*this};
+    KeyboardShortcuts keys{*this};
 
 private:
     PaneControls paneControls();

@@ -47,6 +47,19 @@ QRect MainScreen::overview() const
     return place(fond(), m_r.overviewLeft, 45, m_r.overviewWidth, m_r.S);
 }
 
+QRect MainScreen::focusCurve() const
+{
+    InstrumentInput in;
+    in.innerWidth = float(m_client.width() * twipsPerPixel());
+    in.innerHeight = float(m_client.height() * twipsPerPixel());
+    in.fond = {45, m_r.fondTop, m_r.fondWidth, m_r.fondHeight};
+    const InstrumentArrangement r = arrangeInstrument(in);
+    if (!r.curveVisible)
+        return {};
+    const QRect panel = place(m_client, r.panel.left, r.panel.top, r.panel.width, r.panel.height);
+    return place(panel, r.curve.left, r.curve.top, r.curve.width, r.curve.height);
+}
+
 QRect MainScreen::repertoire() const
 {
     return place(m_client, 45, 45, m_r.repertoireWidth, 465);

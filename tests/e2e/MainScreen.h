@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/InstrumentLayout.h"
 #include "app/Layout.h"
 
 #include <QRect>
@@ -21,6 +22,8 @@ public:
     QRect refPane() const;
     QRect lastPane() const;
     QRect overview() const;
+    // The focus curve under the comparison view; null where there is no room.
+    QRect focusCurve() const;
 
 private:
     QRect repertoire() const;

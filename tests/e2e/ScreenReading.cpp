@@ -1,5 +1,7 @@
 #include "e2e/ScreenReading.h"
 
+#include "focus/FocusSamples.h"
+
 #include <QString>
 
 #include <climits>
@@ -15,18 +17,32 @@ bool near(QRgb pixel, const QColor& colour, int tolerance)
            std::abs(qBlue(pixel) - colour.blue()) <= tolerance;
 }
 
-// The cursor is drawn in pure red (255, 0, 0).
-QRect redBox(const QImage& screen, const QRect& area)
+namespace {
+
+QRect boxOf(const QImage& screen, const QRect& area, const std::function<bool(QRgb)>& wanted)
 {
     QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb p = screen.valid(x, y) ? screen.pixel(x, y) : 0;
-            if (qRed(p) >= 200 && qGreen(p) <= 70 && qBlue(p) <= 70)
+            if (screen.valid(x, y) && wanted(screen.pixel(x, y)))
                 box |= QRect(x, y, 1, 1);
         }
     }
     return box;
+}
+
+} // namespace
+
+// The cursor is drawn in pure red (255, 0, 0).
+QRect redBox(const QImage& screen, const QRect& area)
+{
+    return boxOf(screen, area,
+                 [](QRgb p) { return qRed(p) >= 200 && qGreen(p) <= 70 && qBlue(p) <= 70; });
+}
+
+QRect greenBox(const QImage& screen, const QRect& area)
+{
+    return boxOf(screen, area, [](QRgb p) { return near(p, QColor(0, 192, 0), 40); });
 }
 
 bool writeShot(const QString& path, const Shot& shot)
@@ -41,6 +57,11 @@ bool writeShot(const QString& path, const Shot& shot)
             line[x] = x < ShotWidth / 2 ? left : right;
     }
     return image.save(path, "JPG", 90);
+}
+
+bool writeDetailedShot(const QString& path, int blur)
+{
+    return test::halves(1200, 800, blur, blur).save(path, "JPG", 92);
 }
 
 bool showsShot(const QImage& screen, const QRect& overview, const Shot& shot)

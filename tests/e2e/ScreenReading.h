@@ -18,6 +18,9 @@ constexpr int ShotWidth = 3000, ShotHeight = 2000;
 
 // Writes `shot` as a JPEG of ShotWidth x ShotHeight pixels.
 bool writeShot(const QString& path, const Shot& shot);
+// Writes a detailed picture (a fine grain) blurred by `blur` pixels, as a
+// shot of a focusing sweep.
+bool writeDetailedShot(const QString& path, int blur);
 
 // Each channel within `tolerance` of `colour`'s.
 bool near(QRgb pixel, const QColor& colour, int tolerance);
@@ -29,6 +32,8 @@ bool showsShot(const QImage& screen, const QRect& overview, const Shot& shot);
 // The bounding box of the pure red pixels in `area` (the current pane's
 // cursor); null when there are none.
 QRect redBox(const QImage& screen, const QRect& area);
+// The same for the green of the reference's cursor, RGB (0, 192, 0).
+QRect greenBox(const QImage& screen, const QRect& area);
 
 // The outer edges of a pane frame's one-pixel grey border, looked for
 // within a few pixels of where the layout puts them; null when not found.

@@ -320,6 +320,66 @@ private slots:
                                 .arg(describe(resizedCursor), describe(expectedCursor))));
     }
 
+    void focusCurveShowsTheSharpestShot()
+    {
+        // A focusing sweep: blurred, sharp, a little blurred.
+        const QString reception = filePath(QStringLiteral("reception"));
+        QVERIFY(QDir().mkpath(reception));
+        QVERIFY(writeDetailedShot(reception + QStringLiteral("/IMG_0001.JPG"), 3));
+        start(settingsFile(reception));
+        if (QTest::currentTestFailed())
+            return;
+        Desktop::WindowId window = 0;
+        waitForMainWindow(&window);
+        if (QTest::currentTestFailed())
+            return;
+        const MainScreen screen(StoredPlace);
+        const QRect curve = screen.focusCurve();
+        QVERIFY2(!curve.isNull(), "no room for the focus curve at the stored size");
+        // F5 starts the watcher, as the Start button does.
+        QVERIFY(Desktop::focus(window));
+        QVERIFY(Desktop::key(QStringLiteral("F5")));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !redBox(Desktop::screenshot(), screen.overview()).isEmpty(); },
+            ShotTimeoutMs));
+        QVERIFY(writeDetailedShot(reception + QStringLiteral("/IMG_0002.JPG"), 0));
+        QTest::qWait(300);
+        QVERIFY(writeDetailedShot(reception + QStringLiteral("/IMG_0003.JPG"), 2));
+
+        // Three points: the current shot in red at the right, the sharpest
+        // highest, in the middle, ringed.
+        const int step = (curve.width() - 12) / 3;
+        const auto column = [&](int index) {
+            return QRect(curve.left() + 6 + index * step + step / 2 - 12, curve.top() + 20, 25,
+                         curve.height() - 20);
+        };
+        const auto highest = [](const QImage& shot, const QRect& area) {
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (qGray(shot.pixel(x, y)) < 110 || redBox(shot, QRect(x, y, 1, 1)).isValid())
+                        return y;
+            return area.bottom() + 1;
+        };
+        QImage shot;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         shot = Desktop::screenshot();
+                         return !redBox(shot, column(2)).isEmpty() &&
+                                highest(shot, column(1)) + 10 < highest(shot, column(0)) &&
+                                highest(shot, column(1)) + 10 < highest(shot, column(2));
+                     },
+                     ShotTimeoutMs * 2),
+                 qPrintable(QStringLiteral("no peak in the curve at %1").arg(describe(curve))));
+
+        // A click on the sharpest shot makes it the reference: its cursor appears.
+        QVERIFY(greenBox(shot, screen.overview()).isEmpty());
+        QVERIFY(Desktop::click(column(1).center()));
+        QVERIFY2(QTest::qWaitFor(
+                     [&] { return !greenBox(Desktop::screenshot(), screen.overview()).isEmpty(); },
+                     ReactionTimeoutMs),
+                 "the reference's cursor does not appear");
+    }
+
     void dialogChoosesReceptionDirectory()
     {
         // The dialog opens in the program's current directory, whose one

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+
+namespace kelvaris {
+
+class MainWindow;
+
+// Keys for the photographer's free hand, the other one on the camera:
+//
+//   F5      Start          Échap   Stop
+//   S       Select         R       Reset
+//   Espace  held: the reference in the current pane (the blink), as the
+//           right button held on the pane shows it
+//
+// Each does what its button does, with the button's pressed look. None
+// steals a key from the reception-directory box while it has the focus:
+// Entrée or Échap there leaves the box, and a click anywhere else in the
+// window does too. The window starts with the keys ready.
+class KeyboardShortcuts : public QObject
+{
+public:
+    explicit KeyboardShortcuts(MainWindow& form);
+    ~KeyboardShortcuts() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool keyPressed(int key);
+    bool keyReleased(int key);
+    bool typingInTheBox() const;
+    void endBlink();
+
+    MainWindow& F;
+    bool m_blinking = false;
+};
+
+} // namespace kelvaris
