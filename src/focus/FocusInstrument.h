@@ -1,8 +1,7 @@
 #pragma once
 
-#include "focus/FocusCurve.h"
+#include "focus/FocusControls.h"
 #include "focus/FocusSession.h"
-#include "platform/TextControls.h"
 
 #include <QObject>
 #include <QThreadPool>
@@ -13,14 +12,6 @@ class FileList;
 class PaneInteraction;
 class PaneRenderer;
 struct TakenShot;
-
-// The controls of the focus instrument, owned by the main window.
-struct FocusControls
-{
-    FocusCurve& P_Courbe;
-    Label& L_Meilleure;
-    TextBox& T_ImageReference; // read: tells which shot is the reference
-};
 
 // The focus instrument: for every shot taken since Start, the sharpness of
 // the region the photographer looks at (the current pane's crop), plotted
