@@ -102,6 +102,9 @@ bool KeyboardShortcuts::keyPressed(int key)
     case Qt::Key_R:
         press(F.B_Reset.events());
         return true;
+    case Qt::Key_B:
+        F.focus.chooseReference(F.focus.curve().bestSharpness);
+        return true;
     case Qt::Key_Space:
         if (!F.gestures.SwapHeld) {
             F.gestures.P_ImgLast_MouseDown(RightButton, 0, 0, 0);

@@ -12,6 +12,8 @@ class MainWindow;
 //   S       Select         R       Reset
 //   Espace  held: the reference in the current pane (the blink), as the
 //           right button held on the pane shows it
+//   B       the sharpest shot of the region in view becomes the reference,
+//           as a click on its point of the focus curve makes it
 //
 // Each does what its button does, with the button's pressed look. None
 // steals a key from the reception-directory box while it has the focus:

@@ -45,6 +45,12 @@ private slots:
         QCOMPARE(F->P_ImgRef.picture(), F->P_ImgLast.picture());
         QCOMPARE(F->B_Select.picture(), F->P_SelectOff.picture());
 
+        // B: the sharpest shot of the region, the only one here, is the reference.
+        F->gestures.showReference(nullptr, QString());
+        QTRY_VERIFY(!F->focus.isMeasuring());
+        key(Qt::Key_B);
+        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0001.JPG"));
+
         QVERIFY(F->T_QualiteMax.text() != QStringLiteral("0"));
         key(Qt::Key_R);
         QCOMPARE(F->T_QualiteMax.text(), QStringLiteral("0"));
