@@ -103,7 +103,7 @@ Clock::time_point writeSlowly(const QString& path, const QByteArray& bytes, doub
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Clock::now();
-    constexpr qint64 piece = 64 * 1024;
+    constexpr qint64 piece = qint64(64) * 1024;
     const qint64 pieces = (bytes.size() + piece - 1) / piece;
     const auto pause = std::chrono::duration<double>(seconds / double(pieces));
     for (qint64 at = 0; at < bytes.size(); at += piece) {
@@ -132,7 +132,7 @@ void benchArrival(ResultTable& table, const RunOptions& options)
     if (!decompressor)
         return fault(table, section, QStringLiteral("cannot start TurboJPEG"));
 
-    const int repetitions = options.quick ? 3 : 9;
+    const int repetitions = options.quick ? 3 : 11;
     int shot = 0;
     // Moves a complete shot in and times it to its cursors placed.
     const auto timeMovedIn = [&](RunningWatcher& watcher) -> std::optional<double> {
@@ -161,9 +161,13 @@ void benchArrival(ResultTable& table, const RunOptions& options)
             (instrument ? withInstrument : without).push_back(*moved);
             watcher.settleAfterLook();
         }
+        // The bare decoding of a file just written, as the program's was.
+        const QString twin = reception.filePath(QStringLiteral("twin.bin"));
+        if (!writeFile(twin, jpeg))
+            return fault(table, section, QStringLiteral("cannot write a shot"));
         QElapsedTimer clock;
         clock.start();
-        if (!bareDecode(decompressor.get(), reception.filePath(shotName(shot)), true))
+        if (!bareDecode(decompressor.get(), twin, true))
             return fault(table, section, QStringLiteral("the bare decoding failed"));
         bare.push_back(elapsedMs(clock));
     }
@@ -181,7 +185,9 @@ void benchArrival(ResultTable& table, const RunOptions& options)
               moved <= 1.10 * plain);
 
     RunningWatcher watcher(session, reception.path(), true);
-    std::vector<double> slow;
+    // The bare decoding right after each slow writing, in the same state of
+    // the machine's memory, which on a virtual machine weighs on both.
+    std::vector<double> slow, bareAfterSlow;
     for (int i = 0; i < repetitions; ++i) {
         const QString name = shotName(++shot);
         watcher.settleAfterLook();
@@ -192,14 +198,23 @@ void benchArrival(ResultTable& table, const RunOptions& options)
         if (!taken)
             return fault(table, section, QStringLiteral("a shot written slowly was never taken"));
         slow.push_back(msBetween(lastByte, *taken));
+
+        const QString twin = reception.filePath(QStringLiteral("twin.bin"));
+        writeSlowly(twin, jpeg, 2.0);
+        QElapsedTimer clock;
+        clock.start();
+        if (!bareDecode(decompressor.get(), twin, true))
+            return fault(table, section, QStringLiteral("the bare decoding failed"));
+        bareAfterSlow.push_back(elapsedMs(clock));
     }
     const double written = median(slow);
+    const double writtenBare = median(bareAfterSlow);
     table.add(section,
               QStringLiteral("the same written in 64 KB pieces over 2 s, from its last byte "
                              "(median of %1)")
                   .arg(repetitions),
-              ms(written), ms(library), ratioText(written / library), QStringLiteral("<= 1.25x"),
-              written <= 1.25 * library);
+              ms(written), ms(writtenBare), ratioText(written / writtenBare),
+              QStringLiteral("<= 1.25x"), written <= 1.25 * writtenBare);
 }
 
 } // namespace kelvaris::bench
