@@ -38,9 +38,21 @@ public:
     // false restores them).
     static void setUnavailableForTesting(bool unavailable);
 
+    // The system's part: a watch of one directory at a time.
+    class Engine
+    {
+    public:
+        virtual ~Engine() = default;
+        virtual bool watch(const QString& directory) = 0;
+        virtual void stop() = 0;
+        virtual bool isWatching() const = 0;
+    };
+
 private:
-    class Engine;
     std::unique_ptr<Engine> m_engine;
 };
+
+// The engine of this system (DirectoryWatch_linux.cpp, _generic.cpp).
+std::unique_ptr<DirectoryWatch::Engine> makeDirectoryWatchEngine(EventHandler changed);
 
 } // namespace kelvaris

@@ -6,21 +6,19 @@
 namespace kelvaris {
 
 namespace {
-bool g_unavailable = false;
-} // namespace
 
 // Where the system offers no finer notification, any change of the
 // directory (a file created, grown, renamed or removed) asks for a look.
-class DirectoryWatch::Engine
+class QtEngine : public DirectoryWatch::Engine
 {
 public:
-    explicit Engine(EventHandler changed) : m_changed(std::move(changed)) {}
-    ~Engine() { delete m_watcher; }
+    explicit QtEngine(EventHandler changed) : m_changed(std::move(changed)) {}
+    ~QtEngine() override { delete m_watcher; }
 
-    bool watch(const QString& directory)
+    bool watch(const QString& directory) override
     {
         stop();
-        if (g_unavailable || directory.isEmpty() || !QFileInfo(directory).isDir())
+        if (directory.isEmpty() || !QFileInfo(directory).isDir())
             return false;
         m_watcher = new QFileSystemWatcher;
         if (!m_watcher->addPath(directory)) {
@@ -38,7 +36,7 @@ public:
         return true;
     }
 
-    void stop()
+    void stop() override
     {
         // The watcher may be emitting right now: it goes once its signal is over.
         if (m_watcher)
@@ -47,7 +45,7 @@ public:
         m_directory.clear();
     }
 
-    bool isWatching() const { return m_watcher != nullptr; }
+    bool isWatching() const override { return m_watcher != nullptr; }
 
 private:
     EventHandler m_changed;
@@ -55,31 +53,11 @@ private:
     QString m_directory;
 };
 
-DirectoryWatch::DirectoryWatch(EventHandler changed)
-    : m_engine(std::make_unique<Engine>(std::move(changed)))
-{
-}
+} // namespace
 
-DirectoryWatch::~DirectoryWatch() = default;
-
-bool DirectoryWatch::watch(const QString& directory)
+std::unique_ptr<DirectoryWatch::Engine> makeDirectoryWatchEngine(EventHandler changed)
 {
-    return m_engine->watch(directory);
-}
-
-void DirectoryWatch::stop()
-{
-    m_engine->stop();
-}
-
-bool DirectoryWatch::isWatching() const
-{
-    return m_engine->isWatching();
-}
-
-void DirectoryWatch::setUnavailableForTesting(bool unavailable)
-{
-    g_unavailable = unavailable;
+    return std::make_unique<QtEngine>(std::move(changed));
 }
 
 } // namespace kelvaris

@@ -11,30 +11,26 @@
 namespace kelvaris {
 
 namespace {
-bool g_unavailable = false;
 
 // A file closed after writing, or moved in complete, may be a new shot. A
 // file merely created is still being written: its close will tell.
 constexpr std::uint32_t fileEvents = IN_CLOSE_WRITE | IN_MOVED_TO;
 // The directory itself gone: the watch ends with it.
 constexpr std::uint32_t selfEvents = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED;
-} // namespace
 
-class DirectoryWatch::Engine
+class InotifyEngine : public DirectoryWatch::Engine
 {
 public:
-    explicit Engine(EventHandler changed) : m_changed(std::move(changed)) {}
-    ~Engine()
+    explicit InotifyEngine(EventHandler changed) : m_changed(std::move(changed)) {}
+    ~InotifyEngine() override
     {
         delete m_notifier;
         closeDescriptor();
     }
 
-    bool watch(const QString& directory)
+    bool watch(const QString& directory) override
     {
         stop();
-        if (g_unavailable)
-            return false;
         m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (m_fd < 0)
             return false;
@@ -51,7 +47,7 @@ public:
         return true;
     }
 
-    void stop()
+    void stop() override
     {
         // The notifier may be emitting right now (the directory went away,
         // or the handler watches again): it goes once its signal is over.
@@ -63,7 +59,7 @@ public:
         closeDescriptor();
     }
 
-    bool isWatching() const { return m_fd >= 0; }
+    bool isWatching() const override { return m_fd >= 0; }
 
 private:
     void closeDescriptor()
@@ -108,31 +104,11 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-DirectoryWatch::DirectoryWatch(EventHandler changed)
-    : m_engine(std::make_unique<Engine>(std::move(changed)))
-{
-}
+} // namespace
 
-DirectoryWatch::~DirectoryWatch() = default;
-
-bool DirectoryWatch::watch(const QString& directory)
+std::unique_ptr<DirectoryWatch::Engine> makeDirectoryWatchEngine(EventHandler changed)
 {
-    return m_engine->watch(directory);
-}
-
-void DirectoryWatch::stop()
-{
-    m_engine->stop();
-}
-
-bool DirectoryWatch::isWatching() const
-{
-    return m_engine->isWatching();
-}
-
-void DirectoryWatch::setUnavailableForTesting(bool unavailable)
-{
-    g_unavailable = unavailable;
+    return std::make_unique<InotifyEngine>(std::move(changed));
 }
 
 } // namespace kelvaris
