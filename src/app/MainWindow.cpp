@@ -15,11 +15,11 @@ namespace kelvaris {
 
 namespace {
 
-const QColor PanelGrey(224, 224, 224);
-const QColor BoxGrey(240, 240, 240);
-const QColor DarkGrey(64, 64, 64);
-const QColor Red(255, 0, 0);
-const QColor Green(0, 192, 0);
+using colour::BoxGrey;
+using colour::DarkGrey;
+using colour::PanelGrey;
+const QColor& Red = colour::Current;
+const QColor& Green = colour::Reference;
 // What keeps shots from arriving is told in the orange of an active button, not in alarm red.
 const QColor Amber(150, 80, 0);
 

@@ -16,12 +16,13 @@ namespace kelvaris {
 
 namespace {
 
-const QColor PanelGrey(224, 224, 224);
-const QColor DarkGrey(64, 64, 64);
+using colour::DarkGrey;
+using colour::PanelGrey;
+const QColor& Red = colour::Current;
+const QColor& Green = colour::Reference;
+// The quality figures behind, and the shots whose file has gone, lighter.
 const QColor FigureGrey(150, 150, 150);
 const QColor GoneGrey(175, 175, 175);
-const QColor Red(255, 0, 0);
-const QColor Green(0, 192, 0);
 
 // Room around the plot, in pixels: a line of title above it.
 constexpr int TitleHeight = 20;
