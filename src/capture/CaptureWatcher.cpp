@@ -34,12 +34,8 @@ CaptureWatcher::CaptureWatcher(const WatcherControls& controls, PaneInteraction&
     m_earlyLook.setSingleShot(true);
     m_earlyLook.setInterval(0);
     QObject::connect(&m_earlyLook, &QTimer::timeout, &m_earlyLook, [this] {
-        if (!isRunning())
-            return;
-        if (isLooking())
-            m_lookPending = true;
-        else
-            look();
+        if (isRunning())
+            lookOnceFree();
     });
 }
 
@@ -91,11 +87,15 @@ void CaptureWatcher::B_Reset_Click()
 void CaptureWatcher::TM_TimerRead_Timer()
 {
     // The timer may fire while an early look pauses: its look comes right after.
-    if (isLooking()) {
+    lookOnceFree();
+}
+
+void CaptureWatcher::lookOnceFree()
+{
+    if (isLooking())
         m_lookPending = true;
-        return;
-    }
-    look();
+    else
+        look();
 }
 
 void CaptureWatcher::requestEarlyLook()

@@ -77,6 +77,8 @@ private:
     bool isRunning() const { return F.TM_TimerRead.isEnabled(); }
     // One look at the directory: the body of the tick.
     void look();
+    // A look now, or right after the one under way.
+    void lookOnceFree();
     // A notification asked for a look.
     void requestEarlyLook();
     // Takes the newest file as the current shot; false when it is not
