@@ -133,6 +133,19 @@ void benchArrival(ResultTable& table, const RunOptions& options)
         return fault(table, section, QStringLiteral("cannot start TurboJPEG"));
 
     const int repetitions = options.quick ? 3 : 11;
+    // Milliseconds of the bare decoding of the shot's bytes written by
+    // `write` into a file of their own, just before.
+    const auto timeBareDecoding =
+        [&](const std::function<bool(const QString&)>& write) -> std::optional<double> {
+        const QString twin = reception.filePath(QStringLiteral("twin.bin"));
+        if (!write(twin))
+            return std::nullopt;
+        QElapsedTimer clock;
+        clock.start();
+        if (!bareDecode(decompressor.get(), twin, true))
+            return std::nullopt;
+        return elapsedMs(clock);
+    };
     int shot = 0;
     // Moves a complete shot in and times it to its cursors placed.
     const auto timeMovedIn = [&](RunningWatcher& watcher) -> std::optional<double> {
@@ -162,14 +175,11 @@ void benchArrival(ResultTable& table, const RunOptions& options)
             watcher.settleAfterLook();
         }
         // The bare decoding of a file just written, as the program's was.
-        const QString twin = reception.filePath(QStringLiteral("twin.bin"));
-        if (!writeFile(twin, jpeg))
-            return fault(table, section, QStringLiteral("cannot write a shot"));
-        QElapsedTimer clock;
-        clock.start();
-        if (!bareDecode(decompressor.get(), twin, true))
+        const std::optional<double> library =
+            timeBareDecoding([&](const QString& twin) { return writeFile(twin, jpeg); });
+        if (!library)
             return fault(table, section, QStringLiteral("the bare decoding failed"));
-        bare.push_back(elapsedMs(clock));
+        bare.push_back(*library);
     }
     const double library = median(bare);
     const double moved = median(withInstrument);
@@ -199,13 +209,13 @@ void benchArrival(ResultTable& table, const RunOptions& options)
             return fault(table, section, QStringLiteral("a shot written slowly was never taken"));
         slow.push_back(msBetween(lastByte, *taken));
 
-        const QString twin = reception.filePath(QStringLiteral("twin.bin"));
-        writeSlowly(twin, jpeg, 2.0);
-        QElapsedTimer clock;
-        clock.start();
-        if (!bareDecode(decompressor.get(), twin, true))
+        const std::optional<double> library = timeBareDecoding([&](const QString& twin) {
+            writeSlowly(twin, jpeg, 2.0);
+            return true;
+        });
+        if (!library)
             return fault(table, section, QStringLiteral("the bare decoding failed"));
-        bareAfterSlow.push_back(elapsedMs(clock));
+        bareAfterSlow.push_back(*library);
     }
     const double written = median(slow);
     const double writtenBare = median(bareAfterSlow);
