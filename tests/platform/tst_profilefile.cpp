@@ -1,6 +1,7 @@
 // The profile functions on what the file holds: names, values, comments
 // and line endings as Windows reads and writes them.
 #include "platform/ProfileFile.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -11,20 +12,10 @@
 
 using namespace kelvaris;
 using B = QByteArray;
+using kelvaris::test::readFile;
+using kelvaris::test::writeFile;
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : B("<unreadable>");
-}
 
 const QByteArray kDefault = "DEF";
 

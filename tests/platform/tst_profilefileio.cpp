@@ -1,6 +1,7 @@
 // The profile functions against the file system: missing, unreadable,
 // read-only and linked files, and files that are no regular files.
 #include "platform/ProfileFile.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,20 +16,10 @@
 
 using namespace kelvaris;
 using B = QByteArray;
+using kelvaris::test::readFile;
+using kelvaris::test::writeFile;
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : B("<unreadable>");
-}
 
 // The file's mode bits, without the "User" bits that depend on who asks.
 QFileDevice::Permissions modeBits(const QString& path)
