@@ -1,5 +1,7 @@
 #include "app/InstrumentLayout.h"
 
+#include "app/MainWindow.h"
+
 #include <initializer_list>
 
 namespace kelvaris {
@@ -62,6 +64,26 @@ InstrumentArrangement arrangeInstrument(const InstrumentInput& in)
         r.curve = {0, top, w, r.best.top - Margin - top};
     }
     return r;
+}
+
+void InstrumentPanel::place()
+{
+    InstrumentInput in;
+    in.innerWidth = F.scaleWidth();
+    in.innerHeight = F.scaleHeight();
+    in.fond = {F.P_Fond.left(), F.P_Fond.top(), F.P_Fond.width(), F.P_Fond.height()};
+    in.hasNotice = !F.L_Avis.caption().isEmpty();
+    const InstrumentArrangement r = arrangeInstrument(in);
+    F.P_Instrument.setVisible(r.visible);
+    if (!r.visible)
+        return;
+    F.P_Instrument.setGeometry(r.panel.left, r.panel.top, r.panel.width, r.panel.height);
+    F.L_Avis.setVisible(r.noticeVisible);
+    F.L_Avis.setGeometry(r.notice.left, r.notice.top, r.notice.width, r.notice.height);
+    F.P_Courbe.setVisible(r.curveVisible);
+    F.L_Meilleure.setVisible(r.curveVisible);
+    F.P_Courbe.setGeometry(r.curve.left, r.curve.top, r.curve.width, r.curve.height);
+    F.L_Meilleure.setGeometry(r.best.left, r.best.top, r.best.width, r.best.height);
 }
 
 } // namespace kelvaris

@@ -40,4 +40,19 @@ constexpr float TextIndent = 90; // the lines of text start where the curve's ti
 
 InstrumentArrangement arrangeInstrument(const InstrumentInput& input);
 
+class MainWindow;
+
+// Places the focus instrument in the main window, after each layout and
+// whenever the notice comes or goes.
+class InstrumentPanel
+{
+public:
+    explicit InstrumentPanel(MainWindow& form) : F(form) {}
+
+    void place();
+
+private:
+    MainWindow& F;
+};
+
 } // namespace kelvaris

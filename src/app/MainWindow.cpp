@@ -1,6 +1,5 @@
 #include "app/MainWindow.h"
 
-#include "app/InstrumentLayout.h"
 #include "dialogs/ReceptionDirDialog.h"
 
 #include "platform/ControlLook.h"
@@ -253,26 +252,6 @@ void MainWindow::placeControls()
     P_Instrument.setVisible(false);
 }
 
-void MainWindow::placeInstrument()
-{
-    InstrumentInput in;
-    in.innerWidth = scaleWidth();
-    in.innerHeight = scaleHeight();
-    in.fond = {P_Fond.left(), P_Fond.top(), P_Fond.width(), P_Fond.height()};
-    in.hasNotice = !L_Avis.caption().isEmpty();
-    const InstrumentArrangement r = arrangeInstrument(in);
-    P_Instrument.setVisible(r.visible);
-    if (!r.visible)
-        return;
-    P_Instrument.setGeometry(r.panel.left, r.panel.top, r.panel.width, r.panel.height);
-    L_Avis.setVisible(r.noticeVisible);
-    L_Avis.setGeometry(r.notice.left, r.notice.top, r.notice.width, r.notice.height);
-    P_Courbe.setVisible(r.curveVisible);
-    L_Meilleure.setVisible(r.curveVisible);
-    P_Courbe.setGeometry(r.curve.left, r.curve.top, r.curve.width, r.curve.height);
-    L_Meilleure.setGeometry(r.best.left, r.best.top, r.best.width, r.best.height);
-}
-
 namespace {
 
 // A mouse handler that calls `handler` of `target` with the event's arguments.
@@ -290,7 +269,7 @@ void MainWindow::wireEvents()
 {
     resized() = [this] {
         layout.Form_Resize();
-        placeInstrument();
+        instrument.place();
     };
     // The close box does what Quit does, so that closing the window never
     // loses the reception directory or the window's place.
@@ -342,7 +321,7 @@ void MainWindow::wireEvents()
     watcher.shotTaken = [this](const TakenShot& shot) { focus.shotTaken(shot); };
     watcher.noticeChanged = [this](const QString& notice) {
         L_Avis.setCaption(notice);
-        placeInstrument();
+        instrument.place();
     };
     panes.cropsMoved = [this] { focus.refresh(); };
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ImageButtons.h"
+#include "app/InstrumentLayout.h"
 #include "app/KeyboardShortcuts.h"
 #include "app/Layout.h"
 #include "capture/CaptureWatcher.h"
@@ -79,6 +80,7 @@ public:
     CaptureWatcher watcher{watcherControls(), gestures};
     FocusInstrument focus{focusControls(), panes, gestures};
     WindowLayout layout{*this, panes};
+    InstrumentPanel instrument{*this};
     ImageButtons buttons{*this};
     KeyboardShortcuts keys{*this};
 
@@ -86,8 +88,7 @@ private:
     PaneControls paneControls();
     WatcherControls watcherControls();
     FocusControls focusControls();
-    // Places the focus instrument in the room the layout leaves free.
-    void placeInstrument();
+
     void placeControls();
     void wireEvents();
     void restoreGeometry(const QString& width, const QString& height, const QString& top,
