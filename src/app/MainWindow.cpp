@@ -321,6 +321,8 @@ void MainWindow::wireEvents()
     watcher.shotTaken = [this](const TakenShot& shot) { focus.shotTaken(shot); };
     watcher.noticeChanged = [this](const QString& notice) {
         L_Avis.setCaption(notice);
+        // A long folder's name may not fit the line: the whole text on hovering it.
+        L_Avis.widget()->setToolTip(notice);
         instrument.place();
     };
     panes.cropsMoved = [this] { focus.refresh(); };

@@ -52,13 +52,12 @@ QString WatcherNotice::text() const
     if (m_incomplete) {
         if (m_refusals < IncompleteLooks || m_lastRefusalMs - m_firstRefusalMs < IncompleteMs)
             return QString();
-        return QStringLiteral("« %1 » est toujours incomplet ; il s'affichera dès qu'il sera "
-                              "complet, et d'ici là aucune nouvelle prise de vue ne peut "
-                              "s'afficher.")
+        return QStringLiteral("« %1 » est toujours incomplet ; tant qu'il l'est, les nouvelles "
+                              "prises de vue attendent.")
             .arg(m_refusedName);
     }
-    return QStringLiteral("« %1 » %2 ; tant qu'il reste le dernier fichier par ordre de nom, "
-                          "aucune nouvelle prise de vue ne peut s'afficher.")
+    return QStringLiteral("« %1 » %2 ; dernier fichier par ordre de nom, il masque les nouvelles "
+                          "prises de vue.")
         .arg(m_refusedName, m_reason);
 }
 

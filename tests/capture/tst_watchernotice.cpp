@@ -17,9 +17,8 @@ private slots:
         notice.fileRefused(QStringLiteral("zz_notes.jpg"),
                            QStringLiteral("n'est pas un fichier JPEG"), false, 0);
         QCOMPARE(notice.text(),
-                 QStringLiteral("« zz_notes.jpg » n'est pas un fichier JPEG ; tant qu'il reste le "
-                                "dernier fichier par ordre de nom, aucune nouvelle prise de vue "
-                                "ne peut s'afficher."));
+                 QStringLiteral("« zz_notes.jpg » n'est pas un fichier JPEG ; dernier fichier par "
+                                "ordre de nom, il masque les nouvelles prises de vue."));
         notice.fileCleared();
         QCOMPARE(notice.text(), QString());
     }
