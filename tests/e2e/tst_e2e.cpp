@@ -77,6 +77,18 @@ class TestEndToEnd : public QObject
                                 ReactionTimeoutMs));
     }
 
+    // Starts the program with `ini` and waits for its main window; false
+    // (the test has failed) when either does not happen.
+    bool startShown(const QByteArray& ini, Desktop::WindowId* window,
+                    const QString& workingDir = {})
+    {
+        start(ini, workingDir);
+        if (QTest::currentTestFailed())
+            return false;
+        waitForMainWindow(window);
+        return !QTest::currentTestFailed();
+    }
+
     // Starts the program on a reception directory holding two shots, clicks
     // Start, and waits for the newer shot to show.
     void startWatchingTwoShots(Desktop::WindowId* window)
@@ -85,11 +97,7 @@ class TestEndToEnd : public QObject
         QVERIFY(QDir().mkpath(reception));
         QVERIFY(writeShot(reception + QStringLiteral("/prise-001.jpg"), FirstShot));
         QVERIFY(writeShot(reception + QStringLiteral("/prise-002.jpg"), SecondShot));
-        start(settingsFile(reception));
-        if (QTest::currentTestFailed())
-            return;
-        waitForMainWindow(window);
-        if (QTest::currentTestFailed())
+        if (!startShown(settingsFile(reception), window))
             return;
         const MainScreen screen(StoredPlace);
         // Nothing is shown before Start.
@@ -171,12 +179,8 @@ private slots:
         const QByteArray expected = settingsFile(reception);
         QByteArray ini = expected;
         ini.replace(ini.indexOf("Width="), ini.size(), window);
-        start(ini);
-        if (QTest::currentTestFailed())
-            return;
         Desktop::WindowId id = 0;
-        waitForMainWindow(&id);
-        if (QTest::currentTestFailed())
+        if (!startShown(ini, &id))
             return;
         quitAndExpectExit();
         if (QTest::currentTestFailed())
@@ -326,12 +330,8 @@ private slots:
         const QString reception = filePath(QStringLiteral("reception"));
         QVERIFY(QDir().mkpath(reception));
         QVERIFY(writeDetailedShot(reception + QStringLiteral("/IMG_0001.JPG"), 3));
-        start(settingsFile(reception));
-        if (QTest::currentTestFailed())
-            return;
         Desktop::WindowId window = 0;
-        waitForMainWindow(&window);
-        if (QTest::currentTestFailed())
+        if (!startShown(settingsFile(reception), &window))
             return;
         const MainScreen screen(StoredPlace);
         const QRect curve = screen.focusCurve();
@@ -388,12 +388,8 @@ private slots:
         const QString prises = parent + QStringLiteral("/prises");
         QVERIFY(QDir().mkpath(prises));
         QVERIFY(writeShot(prises + QStringLiteral("/prise-001.jpg"), FirstShot));
-        start(settingsFile(QString()), parent);
-        if (QTest::currentTestFailed())
-            return;
         Desktop::WindowId window = 0;
-        waitForMainWindow(&window);
-        if (QTest::currentTestFailed())
+        if (!startShown(settingsFile(QString()), &window, parent))
             return;
         const MainScreen screen(StoredPlace);
 
