@@ -44,6 +44,10 @@ struct SessionCurve
     // The shot of the best quality figure, as "Qualité max" takes it: the
     // first of the greatest; -1 when the session is empty.
     int bestFigure = -1;
+    // Where the best focus lies between the shots, in shot order: 3.5 is
+    // half-way between points 3 and 4. Negative when the shots around the
+    // peak do not support an estimate.
+    double bestPosition = -1;
 };
 
 // The shots of one focusing session, from Start until Reset, in the order
