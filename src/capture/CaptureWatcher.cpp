@@ -1,14 +1,13 @@
 #include "capture/CaptureWatcher.h"
 
 #include "capture/QualityFigure.h"
-#include "capture/ShotLoader.h"
+#include "capture/ShotLoading.h"
 #include "platform/Runtime.h"
 #include "settings/Settings.h"
 #include "view/PaneInteraction.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
-#include <utility>
 
 namespace kelvaris {
 
@@ -27,27 +26,34 @@ qint64 monotonicMs()
 } // namespace
 
 CaptureWatcher::CaptureWatcher(const WatcherControls& controls, PaneInteraction& panes)
-    : F(controls), m_panes(panes), m_directoryWatch([this] { requestEarlyLook(); })
+    : F(controls), m_panes(panes), m_directoryWatch([this] { m_scheduler.askSoon(); })
 {
-    // The notifications of one burst (a card reader copying several shots)
-    // arrive before this zero-delay timer fires, and make one look.
-    m_earlyLook.setSingleShot(true);
-    m_earlyLook.setInterval(0);
-    QObject::connect(&m_earlyLook, &QTimer::timeout, &m_earlyLook, [this] {
-        if (isRunning())
-            lookOnceFree();
-    });
+    m_pool.setMaxThreadCount(2);
+    m_pause.setSingleShot(true);
+    QObject::connect(&m_pause, &QTimer::timeout, &m_scheduler, [this] { endLook(); });
+    QObject::connect(&m_scheduler, &LookScheduler::lookDue, &m_scheduler, [this] { look(); });
 }
+
+// The loading goes first (it tells its workers to stop), then the pool,
+// which waits for them.
+CaptureWatcher::~CaptureWatcher() = default;
 
 bool CaptureWatcher::B_Start_Click()
 {
     KnownImageCount = 0;
+    m_lastTaken.clear();
+    // Start looks at everything afresh, a file refused before included.
+    m_refused = RefusedFile();
+    ++m_starts;
+    if (m_loading)
+        m_loading->stop();
     m_notice.clear();
     updateNotice();
     const QString directory = F.T_RepReception.text();
     if (!DirExists(directory)) {
         // Nothing to watch: the watcher stays stopped and says why.
         F.TM_TimerRead.setEnabled(false);
+        m_scheduler.setRunning(false);
         m_directoryWatch.stop();
         MsgBox(directory.isEmpty()
                    ? QStringLiteral("Aucun répertoire de réception n'est indiqué. Choisissez-le "
@@ -60,21 +66,22 @@ bool CaptureWatcher::B_Start_Click()
     }
     F.F_Fichiers.setPath(directory);
     F.TM_TimerRead.setEnabled(true);
+    m_scheduler.setRunning(true);
     // Without notifications (a network share), the one-second look alone finds shots.
     m_directoryWatch.watch(directory);
     if (started)
         started();
-    // Start's own look runs at once, even inside another look's pause.
-    look();
+    // Start's own look: at once, or right after the look under way.
+    m_scheduler.askNow();
     return true;
 }
 
 void CaptureWatcher::B_Stop_Click()
 {
+    // A look under way, its shot still loading, runs to its end.
     F.TM_TimerRead.setEnabled(false);
+    m_scheduler.setRunning(false);
     m_directoryWatch.stop();
-    m_earlyLook.stop();
-    m_lookPending = false;
     m_notice.clear();
     updateNotice();
 }
@@ -86,27 +93,12 @@ void CaptureWatcher::B_Reset_Click()
 
 void CaptureWatcher::TM_TimerRead_Timer()
 {
-    // The timer may fire while an early look pauses: its look comes right after.
-    lookOnceFree();
-}
-
-void CaptureWatcher::lookOnceFree()
-{
-    if (isLooking())
-        m_lookPending = true;
-    else
-        look();
-}
-
-void CaptureWatcher::requestEarlyLook()
-{
-    if (isRunning() && !m_earlyLook.isActive())
-        m_earlyLook.start();
+    m_scheduler.askNow();
 }
 
 void CaptureWatcher::look()
 {
-    ++m_lookDepth;
+    ++m_lookCount;
     F.F_Fichiers.refresh();
     if (listed)
         listed(F.F_Fichiers);
@@ -118,53 +110,95 @@ void CaptureWatcher::look()
     } else {
         m_notice.directoryLost(F.F_Fichiers.path());
     }
-    const int count = F.F_Fichiers.listCount();
-    if (count > KnownImageCount && count > 0) {
-        F.B_State.setPicture(F.P_Load.picture());
-        DoEvents();
-        // Other handlers may have run during the yield (Start even a whole
-        // look): everything is read afresh from here on.
-        takeNewestShot();
+    const int last = F.F_Fichiers.listCount() - 1;
+    const bool stillRefused = last >= 0 && m_refused.isUnchangedAt(F.F_Fichiers.nativePath(last));
+    if (hasNewShot() && !stillRefused) {
+        startLoading();
+        return; // the look goes on as the shot arrives
+    }
+    if (stillRefused) {
+        // It still stands in the way: the notice keeps telling it.
+        m_notice.fileRefused(m_refused.name, m_refused.reason, m_refused.incomplete, monotonicMs());
     } else {
         // Nothing new: no file stands in the way of the next shot.
         m_notice.fileCleared();
-        F.B_State.setPicture(F.P_Nopicture.picture());
     }
+    F.B_State.setPicture(F.P_Nopicture.picture());
     updateNotice();
-    yieldFor(indicatorPause);
-    F.B_State.setPicture(F.P_Nothing.picture());
-    --m_lookDepth;
-    // A request that came during this look is answered now, by one look.
-    if (m_lookDepth == 0 && std::exchange(m_lookPending, false) && isRunning())
-        m_earlyLook.start();
+    pauseThenEnd();
 }
 
-bool CaptureWatcher::takeNewestShot()
+bool CaptureWatcher::hasNewShot() const
 {
-    FileList& list = F.F_Fichiers;
-    if (list.listCount() == 0)
+    const FileList& list = F.F_Fichiers;
+    const int count = list.listCount();
+    if (count <= 0)
         return false;
-    const int last = list.listCount() - 1;
-    const QString name = list.list(last);
-    const NativePath path = list.nativePath(last);
-    const LoadedShot shot = loadShot(path);
-    if (!shot.taken()) {
-        // Still being written, or no picture: the previous shot stays with
-        // its figures, and the next look tries again.
-        if (name != std::exchange(m_refusedName, name))
-            qInfo().noquote() << "Shot not taken yet:" << name << shot.error;
-        if (shot.outcome == LoadedShot::Outcome::Vanished)
-            m_notice.fileCleared();
-        else
-            m_notice.fileRefused(name, shot.reason, shot.outcome == LoadedShot::Outcome::Incomplete,
-                                 monotonicMs());
-        return false;
-    }
-    m_refusedName.clear();
-    m_notice.fileCleared();
+    if (count > KnownImageCount)
+        return true;
+    // Fewer files than at the last shot taken (a reject deleted, the folder
+    // gone and back): the last file is new all the same when it sorts after
+    // that shot, as the camera's next file does.
+    return !m_lastTaken.empty() && FileList::sortsBefore(m_lastTaken, list.nativeName(count - 1));
+}
 
-    F.T_FichierImage.setText(name);
-    KnownImageCount = list.listCount();
+void CaptureWatcher::startLoading()
+{
+    const FileList& list = F.F_Fichiers;
+    const int last = list.listCount() - 1;
+    F.B_State.setPicture(F.P_Load.picture());
+    m_shownFile = F.T_FichierImage.text();
+    m_shownCurrent = F.T_ImageCourante.text();
+    m_loadingName = list.list(last);
+    F.T_FichierImage.setText(m_loadingName);
+    m_loadingStarts = m_starts;
+    m_loading =
+        std::make_unique<ShotLoading>(list.nativePath(last), m_panes.nextShotCrop(), m_pool);
+    QObject::connect(m_loading.get(), &ShotLoading::partDecoded, m_loading.get(),
+                     [this](const ShotPart& part) { partDecoded(part); });
+    QObject::connect(m_loading.get(), &ShotLoading::finished, m_loading.get(),
+                     [this] { loadingFinished(); });
+}
+
+void CaptureWatcher::partDecoded(const ShotPart& part)
+{
+    if (m_loadingStarts != m_starts)
+        return;
+    // The region in view first, under the new shot's name.
+    m_panes.showNewShotPart(part.pixels, part.where, part.whole);
+    F.T_ImageCourante.setText(m_loadingName);
+}
+
+void CaptureWatcher::loadingFinished()
+{
+    // Deleted once its signal has returned.
+    ShotLoading* loading = m_loading.release();
+    loading->deleteLater();
+    const bool startedSince = m_loadingStarts != m_starts;
+    if (!startedSince && loading->state() == ShotLoading::State::Loaded) {
+        takeShot(*loading);
+    } else if (!startedSince && loading->result().outcome != LoadedShot::Outcome::Stopped) {
+        refuseShot(*loading);
+    } else {
+        // Start came meanwhile: this shot is not taken, Start's look follows.
+        if (loading->hasPart())
+            m_panes.withdrawNewShotPart();
+        F.T_FichierImage.setText(m_shownFile);
+        F.T_ImageCourante.setText(m_shownCurrent);
+    }
+    updateNotice();
+    pauseThenEnd();
+}
+
+void CaptureWatcher::takeShot(const ShotLoading& loading)
+{
+    const LoadedShot& shot = loading.result();
+    m_refused = RefusedFile();
+    m_notice.fileCleared();
+    m_lastTaken = loading.path().filename().native();
+
+    F.T_FichierImage.setText(m_loadingName);
+    KnownImageCount = F.F_Fichiers.listCount();
     F.T_ImageCourante.setText(F.T_FichierImage.text());
     F.T_NbImg.setText(QString::number(KnownImageCount));
     // The figure comes from the size of the data that was decoded.
@@ -172,10 +206,46 @@ bool CaptureWatcher::takeNewestShot()
     if (leadingNumber(F.T_Qualite.text()) > leadingNumber(F.T_QualiteMax.text()))
         F.T_QualiteMax.setText(F.T_Qualite.text());
     // The overview and the current pane share the one decoded picture.
-    m_panes.showNewShot(shot.picture);
+    m_panes.showNewShot(shot.picture, loading.rendition());
     if (shotTaken)
-        shotTaken({name, path, shot.picture, shot.fileSize, F.T_Qualite.text()});
-    return true;
+        shotTaken({m_loadingName, loading.path(), shot.picture, shot.fileSize, F.T_Qualite.text()});
+}
+
+void CaptureWatcher::refuseShot(const ShotLoading& loading)
+{
+    const LoadedShot& shot = loading.result();
+    // Still being written, or no picture: the previous shot stays with its
+    // name and figures, and a look tries again once the file changes.
+    if (loading.hasPart())
+        m_panes.withdrawNewShotPart();
+    F.T_FichierImage.setText(m_shownFile);
+    F.T_ImageCourante.setText(m_shownCurrent);
+    if (m_refused.name != m_loadingName)
+        qInfo().noquote() << "Shot not taken yet:" << m_loadingName << shot.error;
+    if (shot.outcome == LoadedShot::Outcome::Vanished) {
+        m_refused = RefusedFile();
+        m_notice.fileCleared();
+        return;
+    }
+    const bool incomplete = shot.outcome == LoadedShot::Outcome::Incomplete;
+    m_notice.fileRefused(m_loadingName, shot.reason, incomplete, monotonicMs());
+    // A file whose identity could not be read (held shut by another
+    // program) is looked at again at every look.
+    m_refused = RefusedFile();
+    if (loading.stamp() != FileStamp())
+        m_refused = {loading.path(), loading.stamp(), m_loadingName, shot.reason, incomplete};
+}
+
+void CaptureWatcher::pauseThenEnd()
+{
+    // The indicator stays on a little, whatever the look found.
+    m_pause.start(std::max(0, int(indicatorPause * 1000)));
+}
+
+void CaptureWatcher::endLook()
+{
+    F.B_State.setPicture(F.P_Nothing.picture());
+    m_scheduler.lookEnded();
 }
 
 void CaptureWatcher::updateNotice()

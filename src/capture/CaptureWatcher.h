@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/LookScheduler.h"
+#include "capture/RefusedFile.h"
 #include "capture/WatcherControls.h"
 #include "capture/WatcherNotice.h"
 #include "platform/DirectoryWatch.h"
@@ -7,13 +9,17 @@
 #include "platform/Picture.h"
 
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace kelvaris {
 
 class PaneInteraction;
+class ShotLoading;
+struct ShotPart;
 
 // A shot the watcher has just taken, for whoever follows the session.
 struct TakenShot
@@ -27,19 +33,28 @@ struct TakenShot
 
 // The capture watcher: once a second, while running, it lists the
 // reception directory; when the directory holds more JPEG files than when
-// it last took a shot, it takes the last file in name order as the newest
-// shot, shows it and measures it.
+// it last took a shot, or its last file in name order sorts after the last
+// shot taken, it takes that last file as the newest shot, shows it and
+// measures it.
 //
 // Between two of those looks, the directory's notifications (a file
 // closed after writing, or moved in) ask for an early look, so that a shot
 // appears as soon as its last byte is written. An early look is a look
 // like any other; the one-second look stays, for file systems that send
-// no notifications. A look never starts inside another: a request that
-// comes while one runs is answered by one look right after it.
+// no notifications. Looks never overlap (LookScheduler).
+//
+// A look never waits on the shot: it is read and decoded on worker threads
+// (ShotLoading), and the look goes on as the results arrive, in the order
+// the user sees them: the loading picture and the new name first, then the
+// region the current pane shows, then the whole shot with the count and
+// the figures, the cursor, and the idle picture after a short pause.
 class CaptureWatcher
 {
 public:
     CaptureWatcher(const WatcherControls& controls, PaneInteraction& panes);
+    ~CaptureWatcher();
+    CaptureWatcher(const CaptureWatcher&) = delete;
+    CaptureWatcher& operator=(const CaptureWatcher&) = delete;
 
     // Starts watching the directory of T_RepReception. Returns false, the
     // watcher staying stopped, when that directory cannot be watched (the
@@ -67,36 +82,55 @@ public:
     // (an empty text: nothing to say).
     std::function<void(const QString&)> noticeChanged;
 
-    // How many looks are under way: 0 between looks, 1 during one, 2 when
-    // Start runs its own look inside another's pause.
-    int lookDepth() const { return m_lookDepth; }
-    bool isLooking() const { return m_lookDepth > 0; }
+    // Whether a look is under way, its shot loading or its pause running.
+    bool isLooking() const { return m_scheduler.isLooking(); }
+    // Whether a look is asked for and still to come.
+    bool hasLookPending() const { return m_scheduler.hasPending(); }
+    // Whether a shot is being read and decoded.
+    bool isLoading() const { return m_loading != nullptr; }
+    // How many looks have started since the program began.
+    int lookCount() const { return m_lookCount; }
     QString notice() const { return m_notice.text(); }
 
 private:
     bool isRunning() const { return F.TM_TimerRead.isEnabled(); }
-    // One look at the directory: the body of the tick.
+    // One look at the directory: the start of the tick.
     void look();
-    // A look now, or right after the one under way.
-    void lookOnceFree();
-    // A notification asked for a look.
-    void requestEarlyLook();
-    // Takes the newest file as the current shot; false when it is not
-    // complete or readable yet (it is tried again at the next look).
-    bool takeNewestShot();
+    // Whether the list's last file is a shot to take.
+    bool hasNewShot() const;
+    void startLoading();
+    void partDecoded(const ShotPart& part);
+    void loadingFinished();
+    void takeShot(const ShotLoading& loading);
+    void refuseShot(const ShotLoading& loading);
+    // The indicator's pause, then the look's end.
+    void pauseThenEnd();
+    void endLook();
     void updateNotice();
 
     WatcherControls F;
     PaneInteraction& m_panes;
     DirectoryWatch m_directoryWatch;
-    // Gathers the notifications of one burst into one early look.
-    QTimer m_earlyLook;
-    int m_lookDepth = 0;
-    bool m_lookPending = false;
+    LookScheduler m_scheduler;
+    QTimer m_pause;
+    int m_lookCount = 0;
+    // Two threads: the region in view and the whole shot, side by side.
+    // Declared before the loading, so that a loading under way is told to
+    // stop before the pool waits for its threads.
+    QThreadPool m_pool;
+    std::unique_ptr<ShotLoading> m_loading;
+    QString m_loadingName;
+    // Start counts afresh: a shot still loading from before it is not taken.
+    int m_starts = 0;
+    int m_loadingStarts = 0;
+    // The name of the last shot taken since Start, as the system spells it.
+    NativeName m_lastTaken;
+    // What the current pane's caption and the file name showed before a
+    // new shot's name and part came, for a shot refused after all.
+    QString m_shownFile;
+    QString m_shownCurrent;
+    RefusedFile m_refused;
     WatcherNotice m_notice;
-    // The last file refused, so that a file that stays unreadable is
-    // logged once, not at every look.
-    QString m_refusedName;
 };
 
 } // namespace kelvaris

@@ -61,6 +61,8 @@ struct ErrorManager
     // The data decoded, to look at bytes that libjpeg complains of.
     const uchar* data = nullptr;
     qsizetype size = 0;
+    // Set by another thread to make the decoding give up.
+    const StopFlag* stop = nullptr;
 };
 
 ErrorManager& managerOf(j_common_ptr info)
@@ -145,11 +147,17 @@ void onMessage(j_common_ptr info, int level)
     escape(info, Verdict::Damaged);
 }
 
+// Called every few rows: the place to give up when asked to.
 void onProgress(j_common_ptr info)
 {
+    ErrorManager& errors = managerOf(info);
+    if (errors.stop && errors.stop->load(std::memory_order_relaxed)) {
+        errors.verdict = Verdict::Stopped;
+        std::snprintf(errors.message, sizeof errors.message, "stopped");
+        std::longjmp(errors.escape, 1);
+    }
     if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= maxScans)
         return;
-    ErrorManager& errors = managerOf(info);
     errors.verdict = Verdict::Damaged;
     std::snprintf(errors.message, sizeof errors.message, "more than %d scans", maxScans);
     std::longjmp(errors.escape, 1);
@@ -194,9 +202,14 @@ struct Job
 {
     const uchar* data;
     qsizetype size;
+    const StopFlag* stop;
+    // The part asked for, in the stored picture; empty for all of it.
+    QRect wanted;
     QImage image;
     std::vector<JSAMPROW> rows; // into `image`, when decoded straight into it
     std::vector<uchar> cmykRow; // one row of CMYK, converted into `image`
+    QRect region;               // where `image` lies in the picture
+    QSize pictureSize;
 };
 
 // The memory for the picture, taken only once its size is known to be
@@ -219,6 +232,19 @@ bool allocate(Job& job, int width, int height, bool viaCmyk) noexcept
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+// The part of the picture to decode for `wanted` to come out exactly as
+// the whole decoding gives it: smooth upsampling of subsampled chroma treats
+// the edges of a partial row as the picture's edges, so one iMCU more is
+// decoded on each side, and cut off again (cutTo) unless it is the
+// picture's own edge. Rows need no margin: skipping keeps their context.
+QRect partToDecode(const jpeg_decompress_struct& info, const QRect& wanted)
+{
+    const int margin = info.max_h_samp_factor * info.min_DCT_scaled_size;
+    const int width = int(info.output_width);
+    return QRect(QPoint(std::max(wanted.left() - margin, 0), wanted.top()),
+                 QPoint(std::min(wanted.right() + margin, width - 1), wanted.bottom()));
 }
 
 // One libjpeg decompressor per thread, created on first use and reused: a
@@ -257,12 +283,40 @@ private:
         jpeg_abort_decompress(&m_info);
         return verdict;
     }
+    Verdict readRows(Job& job, bool viaCmyk, int last);
 
     jpeg_decompress_struct m_info = {};
     ErrorManager m_errors;
     jpeg_progress_mgr m_progress = {};
     bool m_ready = false;
 };
+
+// Reads the rows from the next one to `last` into job.image, whose first
+// row is the next one; cuts each to job.region's columns.
+Verdict Decompressor::readRows(Job& job, bool viaCmyk, int last)
+{
+    j_decompress_ptr info = &m_info;
+    const bool inverted = info->saw_Adobe_marker;
+    const int first = int(info->output_scanline);
+    uchar* bits = job.image.bits();
+    const qsizetype stride = job.image.bytesPerLine();
+    while (int(info->output_scanline) <= last) {
+        const int y = int(info->output_scanline) - first;
+        JDIMENSION got;
+        if (viaCmyk) {
+            JSAMPROW row = job.cmykRow.data();
+            got = jpeg_read_scanlines(info, &row, 1);
+            if (got == 1)
+                cmykToRgb32(row, reinterpret_cast<quint32*>(bits + qsizetype(y) * stride),
+                            job.image.width(), inverted);
+        } else {
+            got = jpeg_read_scanlines(info, job.rows.data() + y, JDIMENSION(last + 1 - first - y));
+        }
+        if (got == 0) // the data ended: cannot happen with the whole file in memory
+            return refuse(Verdict::Damaged, "decoder stalled");
+    }
+    return Verdict::Decoded;
+}
 
 // libjpeg leaves through longjmp on an error: everything with a destructor
 // lives in `job` or in the decompressor, so that the jump skips none.
@@ -271,6 +325,7 @@ Verdict Decompressor::run(Job& job)
     j_decompress_ptr info = &m_info;
     m_errors.data = job.data;
     m_errors.size = job.size;
+    m_errors.stop = job.stop;
     m_errors.message[0] = '\0';
     if (setjmp(m_errors.escape) != 0) {
         jpeg_abort_decompress(info);
@@ -278,8 +333,12 @@ Verdict Decompressor::run(Job& job)
     }
     jpeg_mem_src(info, job.data, static_cast<unsigned long>(job.size));
     jpeg_read_header(info, TRUE);
+    job.pictureSize = QSize(int(info->image_width), int(info->image_height));
     if (!plausibleSize(*info, job.size))
         return refuse(Verdict::ImplausibleSize, "picture size implausible for the file's size");
+    const bool part = !job.wanted.isEmpty();
+    if (part && (info->progressive_mode || info->arith_code))
+        return refuse(Verdict::WholeOnly, "not a sequential Huffman-coded file");
 
     bool viaCmyk = false;
     switch (info->jpeg_color_space) {
@@ -290,6 +349,8 @@ Verdict Decompressor::run(Job& job)
         break;
     case JCS_CMYK:
     case JCS_YCCK: // libjpeg turns YCCK back into CMYK, not into RGB
+        if (part)
+            return refuse(Verdict::WholeOnly, "CMYK is decoded whole");
         info->out_color_space = JCS_CMYK;
         viaCmyk = true;
         break;
@@ -301,39 +362,47 @@ Verdict Decompressor::run(Job& job)
     info->dct_method = JDCT_ISLOW;
     const int width = int(info->image_width);
     const int height = int(info->image_height);
-    if (!allocate(job, width, height, viaCmyk))
-        return refuse(Verdict::OutOfMemory, "not enough memory for the picture");
+    const QRect wanted = job.wanted.intersected(QRect(0, 0, width, height));
+    if (part && wanted.isEmpty())
+        return refuse(Verdict::WholeOnly, "the part lies off the picture");
 
     jpeg_start_decompress(info);
     if (info->output_width != info->image_width || info->output_height != info->image_height)
         return refuse(Verdict::Damaged, "unexpected output size");
-    const bool inverted = info->saw_Adobe_marker;
-    uchar* bits = job.image.bits();
-    const qsizetype stride = job.image.bytesPerLine();
-    while (info->output_scanline < info->output_height) {
-        const JDIMENSION y = info->output_scanline;
-        JDIMENSION got;
-        if (viaCmyk) {
-            JSAMPROW row = job.cmykRow.data();
-            got = jpeg_read_scanlines(info, &row, 1);
-            if (got == 1)
-                cmykToRgb32(row, reinterpret_cast<quint32*>(bits + qsizetype(y) * stride), width,
-                            inverted);
-        } else {
-            got = jpeg_read_scanlines(info, job.rows.data() + y, info->output_height - y);
-        }
-        if (got == 0) // the data ended: cannot happen with the whole file in memory
-            return refuse(Verdict::Damaged, "decoder stalled");
+    if (!part) {
+        if (!allocate(job, width, height, viaCmyk))
+            return refuse(Verdict::OutOfMemory, "not enough memory for the picture");
+        job.region = QRect(0, 0, width, height);
+        const Verdict rows = readRows(job, viaCmyk, height - 1);
+        if (rows != Verdict::Decoded)
+            return rows;
+        // Reads on to the end-of-image marker: damage after the last row
+        // read still warns here.
+        jpeg_finish_decompress(info);
+        return Verdict::Decoded;
     }
-    // Reads on to the end-of-image marker: damage after the last row read
-    // still warns here.
-    jpeg_finish_decompress(info);
+
+    const QRect decoded = partToDecode(*info, wanted);
+    auto left = JDIMENSION(decoded.left());
+    auto columns = JDIMENSION(decoded.width());
+    jpeg_crop_scanline(info, &left, &columns);
+    if (wanted.top() > 0 &&
+        jpeg_skip_scanlines(info, JDIMENSION(wanted.top())) != JDIMENSION(wanted.top()))
+        return refuse(Verdict::Damaged, "could not skip to the part");
+    if (!allocate(job, int(columns), wanted.height(), false))
+        return refuse(Verdict::OutOfMemory, "not enough memory for the part");
+    const Verdict rows = readRows(job, false, wanted.bottom());
+    if (rows != Verdict::Decoded)
+        return rows;
+    jpeg_abort_decompress(info);
+    job.image = job.image.copy(wanted.translated(-int(left), -wanted.top()));
+    if (job.image.isNull())
+        return Verdict::OutOfMemory;
+    job.region = wanted;
     return Verdict::Decoded;
 }
 
-} // namespace
-
-JpegDecoding decodeJpeg(const uchar* data, qsizetype size)
+JpegDecoding decoded(Job& job)
 {
     thread_local Decompressor decompressor;
     JpegDecoding result;
@@ -343,18 +412,40 @@ JpegDecoding decodeJpeg(const uchar* data, qsizetype size)
         return result;
     }
     // libjpeg takes the size as an unsigned long, 32 bits on Windows.
-    if (size <= 0 || quint64(size) > std::numeric_limits<unsigned long>::max()) {
+    if (job.size <= 0 || quint64(job.size) > std::numeric_limits<unsigned long>::max()) {
         result.verdict = Verdict::Damaged;
         result.message = QStringLiteral("size out of the decoder's range");
         return result;
     }
-    Job job{data, size, QImage(), {}, {}};
     result.verdict = decompressor.run(job);
-    if (result.verdict == Verdict::Decoded)
+    result.pictureSize = job.pictureSize;
+    if (result.verdict == Verdict::Decoded) {
         result.image = std::move(job.image);
-    else
+        result.region = job.region;
+    } else {
         result.message = QString::fromLocal8Bit(decompressor.message());
+    }
     return result;
+}
+
+} // namespace
+
+JpegDecoding decodeJpeg(const uchar* data, qsizetype size, const StopFlag* stop)
+{
+    Job job{data, size, stop, QRect(), QImage(), {}, {}, QRect(), QSize()};
+    return decoded(job);
+}
+
+JpegDecoding decodeJpegPart(const uchar* data, qsizetype size, QRect wanted, const StopFlag* stop)
+{
+    JpegDecoding result;
+    if (wanted.isEmpty()) {
+        result.verdict = Verdict::WholeOnly;
+        result.message = QStringLiteral("no part asked for");
+        return result;
+    }
+    Job job{data, size, stop, wanted, QImage(), {}, {}, QRect(), QSize()};
+    return decoded(job);
 }
 
 } // namespace kelvaris

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
+
+#include <atomic>
 
 namespace kelvaris {
 
@@ -21,11 +24,17 @@ struct JpegDecoding
         Hierarchical,       // the hierarchical (differential) process
         UnsupportedColours, // neither grey, RGB, YCbCr, CMYK nor YCCK
         OutOfMemory,
+        Stopped,   // asked to stop before the end
+        WholeOnly, // a part alone was asked of a file that is only decoded whole
     };
 
     Verdict verdict = Verdict::Damaged;
     // Set when decoded, as stored (the EXIF orientation not applied).
     QImage image;
+    // Where `image` lies in the stored picture: all of it, or the part asked for.
+    QRect region;
+    // The stored picture's size, once its header was read.
+    QSize pictureSize;
     // libjpeg's own words, for the log; empty when decoded.
     QString message;
 };
@@ -37,7 +46,19 @@ struct JpegDecoding
 // cameras write (see the definition). A file that declares more pixels than
 // its size can describe is refused before any memory is taken for them.
 // Safe to call from several threads at once: each thread keeps a decoder of
-// its own.
-JpegDecoding decodeJpeg(const uchar* data, qsizetype size);
+// its own. Another thread may set `stop` to make it give up within a few rows.
+using StopFlag = std::atomic<bool>;
+JpegDecoding decodeJpeg(const uchar* data, qsizetype size, const StopFlag* stop = nullptr);
+
+// Decodes only the part `wanted` of the stored picture (cut to it), for the
+// region on screen to appear before the rest: the rows above it are skipped
+// with their coefficients left untransformed, the columns beside it are not
+// transformed, and decoding stops after its last row. The pixels are those
+// of the whole decoding, exactly. Sequential Huffman-coded files in grey,
+// YCbCr or RGB are decoded so; any other gives WholeOnly, as does a part
+// that lies off the picture. The picture's size is checked as decodeJpeg
+// checks it; damage after the part is not seen.
+JpegDecoding decodeJpegPart(const uchar* data, qsizetype size, QRect wanted,
+                            const StopFlag* stop = nullptr);
 
 } // namespace kelvaris

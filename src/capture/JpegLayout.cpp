@@ -68,6 +68,13 @@ JpegLayout walkJpegMarkers(const uchar* d, qsizetype n)
             layout.exif = body + 6;
             layout.exifSize = bodySize - 6;
         }
+        // A frame header (SOF0 to SOF15, not DHT, JPG or DAC): precision,
+        // then the height and the width.
+        const bool frameHeader =
+            marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+        if (frameHeader && layout.frame.isEmpty() && bodySize >= 5)
+            layout.frame =
+                QSize(qFromBigEndian<quint16>(body + 3), qFromBigEndian<quint16>(body + 1));
         p += length;
         if (marker == 0xda) { // SOS: its entropy-coded data follows
             layout.reachedScan = true;

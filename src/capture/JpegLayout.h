@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QSize>
 
 namespace kelvaris {
 
@@ -14,6 +14,7 @@ struct JpegLayout
     bool corrupt = false;        // a marker segment with an impossible length
     const uchar* exif = nullptr; // the TIFF data of the first Exif segment
     qsizetype exifSize = 0;
+    QSize frame; // the picture's size as its first frame header declares it
 };
 
 // Walks the marker segments of the JPEG data `d` of `n` bytes, which start

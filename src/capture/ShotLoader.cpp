@@ -114,6 +114,8 @@ Why whyOf(JpegDecoding::Verdict verdict)
         return Why::OutOfMemory;
     case Verdict::Decoded:
     case Verdict::Damaged:
+    case Verdict::Stopped:
+    case Verdict::WholeOnly:
         break;
     }
     return Why::Damaged;
@@ -141,9 +143,9 @@ LoadedShot refusedFile(const RegularFileRead& file)
     return refused(Outcome::Unreadable, Why::ReadFailed, file.error);
 }
 
-} // namespace
-
-LoadedShot decodeShot(const QByteArray& data)
+// The checks made of a file's bytes before they are decoded: ready (Taken)
+// or why not. Sets `layout` from the markers.
+LoadedShot checkBytes(const QByteArray& data, JpegLayout& layout)
 {
     const qint64 size = data.size();
     const auto* d = reinterpret_cast<const uchar*>(data.constData());
@@ -163,7 +165,7 @@ LoadedShot decodeShot(const QByteArray& data)
     // is looked at again and again while it grows. A segment length that
     // cannot be is taken for one not yet written: some programs write into
     // a file made full-size and zero-filled beforehand.
-    const JpegLayout layout = walkJpegMarkers(d, size);
+    layout = walkJpegMarkers(d, size);
     if (layout.corrupt)
         return refused(Outcome::Incomplete, Why::Incomplete,
                        QStringLiteral("marker segment with an impossible length"), size);
@@ -173,13 +175,23 @@ LoadedShot decodeShot(const QByteArray& data)
     if (!layout.endFound)
         return refused(Outcome::Incomplete, Why::Incomplete,
                        QStringLiteral("no end-of-image marker yet"), size);
+    LoadedShot ready;
+    ready.outcome = Outcome::Taken;
+    ready.fileSize = size;
+    return ready;
+}
 
+LoadedShot decodeChecked(const QByteArray& data, int orientation, const StopFlag* stop)
+{
+    const qint64 size = data.size();
     // Complete: whatever the decoder finds wrong now is the file's own.
-    JpegDecoding decoding = decodeJpeg(d, size);
+    JpegDecoding decoding =
+        decodeJpeg(reinterpret_cast<const uchar*>(data.constData()), size, stop);
+    if (decoding.verdict == JpegDecoding::Verdict::Stopped)
+        return refused(Outcome::Stopped, Why::Damaged, decoding.message, size);
     if (decoding.verdict != JpegDecoding::Verdict::Decoded)
         return refused(Outcome::Unreadable, whyOf(decoding.verdict), decoding.message, size);
-    QImage picture =
-        upright(std::move(decoding.image), exifOrientation(layout.exif, layout.exifSize));
+    QImage picture = upright(std::move(decoding.image), orientation);
     if (picture.isNull())
         return refused(Outcome::Unreadable, Why::OutOfMemory,
                        QStringLiteral("not enough memory to turn the picture upright"), size);
@@ -191,26 +203,105 @@ LoadedShot decodeShot(const QByteArray& data)
     return shot;
 }
 
-LoadedShot loadShot(const std::filesystem::path& path)
-{
-    const RegularFileRead file = readRegularFile(path, maxFileSize);
-    if (file.status != RegularFileRead::Status::Read)
-        return refusedFile(file);
-    const qint64 got = file.data.size();
+} // namespace
 
-    LoadedShot shot = decodeShot(file.data);
-    if (shot.outcome == Outcome::Incomplete)
-        return shot;
-    // A file rewritten, replaced or still growing while it was read may have
-    // been decoded from a mixture of old and new bytes.
-    const std::optional<FileStamp> after = fileStamp(path);
-    if (!after)
+LoadedShot decodeShot(const QByteArray& data)
+{
+    JpegLayout layout;
+    LoadedShot checked = checkBytes(data, layout);
+    if (!checked.taken())
+        return checked;
+    return decodeChecked(data, exifOrientation(layout.exif, layout.exifSize), nullptr);
+}
+
+ShotFile readShot(const std::filesystem::path& path)
+{
+    ShotFile file;
+    RegularFileRead read = readRegularFile(path, maxFileSize);
+    if (read.status != RegularFileRead::Status::Read) {
+        file.refusal = refusedFile(read);
+        return file;
+    }
+    file.stamp = read.stamp;
+    file.data = std::move(read.data);
+    JpegLayout layout;
+    file.refusal = checkBytes(file.data, layout);
+    if (file.refusal.outcome == Outcome::Incomplete)
+        return file;
+    // A file rewritten, replaced or still growing while it was read may
+    // have been read as a mixture of old and new bytes.
+    const LoadedShot still = stillAsRead(path, file);
+    if (!still.taken()) {
+        file.refusal = still;
+        return file;
+    }
+    if (file.refusal.taken()) {
+        file.orientation = exifOrientation(layout.exif, layout.exifSize);
+        file.stored = layout.frame;
+    }
+    return file;
+}
+
+LoadedShot stillAsRead(const std::filesystem::path& path, const ShotFile& file)
+{
+    const qint64 got = file.data.size();
+    const std::optional<FileStamp> now = fileStamp(path);
+    if (!now)
         return refused(Outcome::Vanished, Why::VanishedWhileRead,
                        QStringLiteral("removed while being read"), got);
-    if (*after != file.stamp || after->size != got)
+    if (*now != file.stamp || now->size != got)
         return refused(Outcome::Incomplete, Why::ChangedWhileRead,
                        QStringLiteral("changed while being read"), got);
-    return shot;
+    LoadedShot still;
+    still.outcome = Outcome::Taken;
+    still.fileSize = got;
+    return still;
+}
+
+LoadedShot decodeShotFile(const ShotFile& file, const StopFlag* stop)
+{
+    if (!file.isReady())
+        return file.refusal;
+    return decodeChecked(file.data, file.orientation, stop);
+}
+
+ShotPart decodeShotPart(const ShotFile& file, QRect wanted, const StopFlag* stop)
+{
+    ShotPart part;
+    if (!file.isReady() || wanted.isEmpty())
+        return part;
+    const auto* d = reinterpret_cast<const uchar*>(file.data.constData());
+    const QSize stored = file.stored;
+    if (stored.isEmpty())
+        return part;
+    const QSize whole = uprightSize(stored, file.orientation);
+    const QRect inShot = wanted.intersected(QRect(QPoint(0, 0), whole));
+    if (inShot.isEmpty())
+        return part;
+    JpegDecoding decoding =
+        decodeJpegPart(d, file.data.size(), storedRect(inShot, stored, file.orientation), stop);
+    if (decoding.verdict != JpegDecoding::Verdict::Decoded || decoding.pictureSize != stored)
+        return part;
+    QImage pixels = upright(std::move(decoding.image), file.orientation);
+    if (pixels.isNull())
+        return part;
+    part.where = uprightRect(decoding.region, stored, file.orientation);
+    part.whole = whole;
+    part.pixels = makePicture(std::move(pixels));
+    return part;
+}
+
+LoadedShot loadShot(const std::filesystem::path& path)
+{
+    const ShotFile file = readShot(path);
+    if (!file.isReady())
+        return file.refusal;
+    LoadedShot shot = decodeShotFile(file);
+    if (!shot.taken())
+        return shot;
+    // Changed after it was read: a newer state of the file is on its way.
+    const LoadedShot still = stillAsRead(path, file);
+    return still.taken() ? shot : still;
 }
 
 LoadedShot loadShot(const QString& path)

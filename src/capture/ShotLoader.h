@@ -1,7 +1,10 @@
 #pragma once
 
+#include "capture/JpegDecoding.h"
 #include "platform/Picture.h"
+#include "platform/RegularFile.h"
 
+#include <QRect>
 #include <QString>
 
 #include <filesystem>
@@ -26,6 +29,7 @@ struct LoadedShot
                     // not decoded here (12-bit, lossless, hierarchical), or is larger
                     // than 2 GB
         Vanished,   // gone before it could be read, or removed while it was read
+        Stopped,    // asked to stop before the end: nothing to say of the file
     };
 
     Outcome outcome = Outcome::Unreadable;
@@ -44,14 +48,53 @@ struct LoadedShot
     bool taken() const { return outcome == Outcome::Taken; }
 };
 
-// Reads and decodes the JPEG file at `path`, named exactly as the system
-// names it (bytes on POSIX, wide characters on Windows), so that a name in
-// no valid encoding opens too. Only a regular file is opened, and opening
-// never blocks. The file is read once; a file still being written is
-// recognised from its markers without being decoded, and a file whose size,
-// modification time or identity changed while it was read and decoded is
-// incomplete. Safe to call from several threads at once: each thread keeps
-// a decoder of its own.
+// A shot's file read whole and found complete, ready to be decoded; or
+// the reason it cannot be.
+struct ShotFile
+{
+    // Outcome Taken when the file is ready to be decoded; else why not.
+    LoadedShot refusal;
+    QByteArray data;
+    FileStamp stamp;     // the file as it was read
+    int orientation = 1; // EXIF, 1 to 8
+    QSize stored;        // the picture's size as stored, from its frame header
+
+    bool isReady() const { return refusal.taken(); }
+};
+
+// Reads the JPEG file at `path`, named exactly as the system names it
+// (bytes on POSIX, wide characters on Windows), so that a name in no valid
+// encoding opens too. Only a regular file is opened, and opening never
+// blocks. The file is read once; a file still being written is recognised
+// from its markers without being decoded, and a file whose size,
+// modification time or identity changed while it was read is incomplete.
+ShotFile readShot(const std::filesystem::path& path);
+
+// Whether the file that `file` was read from is still as it was read:
+// Taken when it is; Vanished or Incomplete (changed) otherwise.
+LoadedShot stillAsRead(const std::filesystem::path& path, const ShotFile& file);
+
+// Decodes a file that readShot found ready, turned upright.
+LoadedShot decodeShotFile(const ShotFile& file, const StopFlag* stop = nullptr);
+
+// A part of a shot decoded before the rest, to show the region in view at once.
+struct ShotPart
+{
+    Picture pixels; // upright, RGB32; null when the file is only decoded whole
+    QRect where;    // its place in the upright shot, in pixels
+    QSize whole;    // the upright shot's size
+};
+
+// Decodes the part `wanted` (in the upright shot's pixels, cut to the shot)
+// of a file that readShot found ready: the same pixels as the same part of
+// decodeShotFile's picture. Null pixels when the file is decoded whole only
+// (progressive, arithmetic-coded, CMYK), when the part lies off the shot,
+// or when it fails: the whole decoding then tells why.
+ShotPart decodeShotPart(const ShotFile& file, QRect wanted, const StopFlag* stop = nullptr);
+
+// Reads and decodes the JPEG file at `path`: readShot, decodeShotFile and
+// stillAsRead in one. Safe to call from several threads at once: each
+// thread keeps a decoder of its own.
 LoadedShot loadShot(const std::filesystem::path& path);
 
 // The same for a path held as text, for callers that have no other: a name

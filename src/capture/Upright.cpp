@@ -185,4 +185,90 @@ QImage upright(QImage image, int orientation)
     }
 }
 
+namespace {
+
+bool turnsSideways(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
+// Where stored pixel `p` of a picture of `stored` size goes once upright.
+QPoint uprightPoint(QPoint p, QSize stored, int orientation)
+{
+    const int w = stored.width();
+    const int h = stored.height();
+    switch (orientation) {
+    case 2:
+        return {w - 1 - p.x(), p.y()};
+    case 3:
+        return {w - 1 - p.x(), h - 1 - p.y()};
+    case 4:
+        return {p.x(), h - 1 - p.y()};
+    case 5:
+        return {p.y(), p.x()};
+    case 6:
+        return {h - 1 - p.y(), p.x()};
+    case 7:
+        return {h - 1 - p.y(), w - 1 - p.x()};
+    case 8:
+        return {p.y(), w - 1 - p.x()};
+    default:
+        return p;
+    }
+}
+
+// The inverse: the stored pixel that goes to upright pixel `p`.
+QPoint storedPoint(QPoint p, QSize stored, int orientation)
+{
+    const int w = stored.width();
+    const int h = stored.height();
+    switch (orientation) {
+    case 2:
+        return {w - 1 - p.x(), p.y()};
+    case 3:
+        return {w - 1 - p.x(), h - 1 - p.y()};
+    case 4:
+        return {p.x(), h - 1 - p.y()};
+    case 5:
+        return {p.y(), p.x()};
+    case 6:
+        return {p.y(), h - 1 - p.x()};
+    case 7:
+        return {w - 1 - p.y(), h - 1 - p.x()};
+    case 8:
+        return {w - 1 - p.y(), p.x()};
+    default:
+        return p;
+    }
+}
+
+QRect spanning(QPoint a, QPoint b)
+{
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
+} // namespace
+
+QSize uprightSize(QSize stored, int orientation)
+{
+    return turnsSideways(orientation) ? stored.transposed() : stored;
+}
+
+QRect storedRect(const QRect& upright, QSize stored, int orientation)
+{
+    if (upright.isEmpty())
+        return {};
+    return spanning(storedPoint(upright.topLeft(), stored, orientation),
+                    storedPoint(upright.bottomRight(), stored, orientation));
+}
+
+QRect uprightRect(const QRect& storedPart, QSize stored, int orientation)
+{
+    if (storedPart.isEmpty())
+        return {};
+    return spanning(uprightPoint(storedPart.topLeft(), stored, orientation),
+                    uprightPoint(storedPart.bottomRight(), stored, orientation));
+}
+
 } // namespace kelvaris

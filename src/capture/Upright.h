@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 
 namespace kelvaris {
 
@@ -16,5 +17,13 @@ int exifOrientation(const uchar* tiff, qsizetype size);
 // 8 turn it a quarter clockwise and anticlockwise, 7 transverses it.
 // Null when memory is short.
 QImage upright(QImage image, int orientation);
+
+// Where the parts of a picture stored as EXIF `orientation` says go once
+// it is upright. `stored` is the picture's size as stored.
+QSize uprightSize(QSize stored, int orientation);
+// The stored picture's rectangle that turns into `upright`...
+QRect storedRect(const QRect& upright, QSize stored, int orientation);
+// ...and the upright rectangle that `storedPart` turns into.
+QRect uprightRect(const QRect& storedPart, QSize stored, int orientation);
 
 } // namespace kelvaris

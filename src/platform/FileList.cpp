@@ -189,6 +189,23 @@ QString FileList::list(int index) const
     return fromNativeName(m_sorted[static_cast<std::size_t>(index)]);
 }
 
+NativeName FileList::nativeName(int index) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_sorted.size())
+        return NativeName();
+    return m_sorted[static_cast<std::size_t>(index)];
+}
+
+bool FileList::sortsBefore(const NativeName& a, const NativeName& b)
+{
+    std::string keyA;
+    std::string keyB;
+    appendSortKey(a, keyA);
+    appendSortKey(b, keyB);
+    const int byKey = keyA.compare(keyB);
+    return byKey != 0 ? byKey < 0 : a < b;
+}
+
 NativePath FileList::nativePath(int index) const
 {
     if (index < 0 || static_cast<std::size_t>(index) >= m_sorted.size())

@@ -49,6 +49,11 @@ public:
     // The exact path of entry `index`: the list's path, one separator and
     // the name as the system spells it; empty when out of range.
     NativePath nativePath(int index) const;
+    // The name of entry `index` as the system spells it; empty when out of range.
+    NativeName nativeName(int index) const;
+
+    // Whether name `a` comes before name `b` in the list's order.
+    static bool sortsBefore(const NativeName& a, const NativeName& b);
 
 private:
     bool matches(const NativeChar* name, std::size_t length) const;

@@ -60,18 +60,13 @@ public:
 
     Picture picture;
 
-    void setPicture(Picture newPicture)
+    void setPicture(Picture newPicture, QImage rendition)
     {
         picture = std::move(newPicture);
-        m_small = QImage();
         m_cache = QImage();
-        if (picture && !picture->isNull()) {
-            const QSize bound(ImageBox::SmallRenditionSide, ImageBox::SmallRenditionSide);
-            m_small =
-                picture->size().boundedTo(bound) == picture->size()
-                    ? *picture
-                    : reducedCopy(*picture, picture->size().scaled(bound, Qt::KeepAspectRatio));
-        }
+        m_small = !picture || rendition.isNull()
+                      ? ImageBox::renditionOf(picture ? *picture : QImage())
+                      : std::move(rendition);
         update();
     }
 
@@ -104,9 +99,19 @@ const Picture& ImageBox::picture() const
     return m_box->picture;
 }
 
-void ImageBox::setPicture(Picture picture)
+void ImageBox::setPicture(Picture picture, QImage rendition)
 {
-    m_box->setPicture(std::move(picture));
+    m_box->setPicture(std::move(picture), std::move(rendition));
+}
+
+QImage ImageBox::renditionOf(const QImage& picture)
+{
+    if (picture.isNull())
+        return {};
+    const QSize bound(SmallRenditionSide, SmallRenditionSide);
+    if (picture.size().boundedTo(bound) == picture.size())
+        return picture;
+    return reducedCopy(picture, picture.size().scaled(bound, Qt::KeepAspectRatio));
 }
 
 MouseEvents& ImageBox::events()

@@ -18,13 +18,18 @@ public:
     ImageBox(QWidget* container, const QString& name);
 
     const Picture& picture() const;
-    void setPicture(Picture picture);
+    // `rendition`, when given, is renditionOf(*picture), made beforehand
+    // away from the GUI thread.
+    void setPicture(Picture picture, QImage rendition = QImage());
 
     MouseEvents& events();
 
     // Longest side of the small rendition kept per picture, in pixels:
     // about the overview's size in a maximised window.
     static constexpr int SmallRenditionSide = 1280;
+
+    // The small rendition kept of `picture`; safe on any thread.
+    static QImage renditionOf(const QImage& picture);
 
 private:
     ImageBoxWidget* m_box;

@@ -27,7 +27,13 @@ public:
     }
 
     Picture picture;
+    // A part of a picture not yet decoded in full, and where it lies in it.
+    Picture part;
+    QRect partAt;
     QWidget* client() const { return m_client ? m_client : const_cast<PictureBoxWidget*>(this); }
+
+    // Picture pixels per logical pixel of this widget.
+    double pixelRatio() const { return m_devicePixels ? devicePixelRatioF() : 1.0; }
 
     // Size of `shown` in this widget's logical pixels.
     QSizeF pictureSize(const Picture& shown) const
@@ -52,12 +58,21 @@ protected:
         const QRectF shown = QRectF(QPointF(0, 0), pictureSize(picture)).intersected(exposed);
         if (!shown.toAlignedRect().contains(exposed))
             painter.fillRect(exposed, m_background);
+        const double ratio = pixelRatio();
         if (!shown.isEmpty()) {
             // Only the exposed part is drawn: a pane shows a small crop of a
             // very large shot.
-            const double ratio = m_devicePixels ? devicePixelRatioF() : 1.0;
             const QRectF source(shown.topLeft() * ratio, shown.size() * ratio);
             painter.drawImage(shown, *picture, source);
+        }
+        if (part) {
+            painter.fillRect(exposed, m_background);
+            const QRectF at(QPointF(partAt.topLeft()) / ratio, QSizeF(partAt.size()) / ratio);
+            const QRectF drawn = at.intersected(exposed);
+            if (!drawn.isEmpty()) {
+                const QRectF source((drawn.topLeft() - at.topLeft()) * ratio, drawn.size() * ratio);
+                painter.drawImage(drawn, *part, source);
+            }
         }
         if (m_border) {
             painter.setPen(m_borderColour);
@@ -87,12 +102,37 @@ const Picture& PictureBox::picture() const
 void PictureBox::setPicture(Picture picture)
 {
     m_box->picture = std::move(picture);
+    m_box->part.reset();
     const QSizeF size = twipsSizeOf(m_box->picture);
     if (m_autoSize && !size.isEmpty()) {
         setWidth(static_cast<float>(size.width()));
         setHeight(static_cast<float>(size.height()));
     }
     m_box->update();
+}
+
+void PictureBox::setPartialPicture(Picture part, QRect where, QSize whole)
+{
+    m_box->picture.reset();
+    m_box->part = std::move(part);
+    m_box->partAt = where;
+    // Sized as setPicture sizes a whole picture of that size.
+    const QSizeF size = QSizeF(whole) / m_box->pixelRatio() * twipsPerPixel();
+    if (m_autoSize && !size.isEmpty()) {
+        setWidth(static_cast<float>(size.width()));
+        setHeight(static_cast<float>(size.height()));
+    }
+    m_box->update();
+}
+
+bool PictureBox::isPartial() const
+{
+    return m_box->part != nullptr;
+}
+
+double PictureBox::twipsPerPicturePixel() const
+{
+    return twipsPerPixel() / m_box->pixelRatio();
 }
 
 QSizeF PictureBox::twipsSizeOf(const Picture& picture) const

@@ -30,6 +30,15 @@ public:
     const Picture& picture() const;
     // Shares `picture`; a null picture clears the box and keeps its size.
     void setPicture(Picture picture);
+    // Shows `part`, the pixels at `where` of a picture of `whole` pixels not
+    // yet decoded in full: the box takes the whole picture's size, as a
+    // box that sizes itself does, and shows its background elsewhere.
+    // picture() is null meanwhile, so that nothing takes the part for the
+    // whole; setPicture ends it.
+    void setPartialPicture(Picture part, QRect where, QSize whole);
+    bool isPartial() const;
+    // Twips per pixel of a picture shown in this box.
+    double twipsPerPicturePixel() const;
     // The size in twips that `picture` takes in this box (at one device
     // or logical pixel per picture pixel, as the box shows it); empty for
     // a null picture.

@@ -5,6 +5,8 @@
 #include "view/Gestures.h"
 #include "view/PaneRenderer.h"
 
+#include <utility>
+
 namespace kelvaris {
 
 void PaneInteraction::pan(PictureBox& picture, float x, float y, std::int32_t grabX,
@@ -26,8 +28,12 @@ void PaneInteraction::recentre(PictureBox& picture, const PictureBox& frame, std
 void PaneInteraction::standAside(const Picture& shot)
 {
     // Standing aside, the current picture takes its shot's size all the same.
+    standAsideAt(F.P_ImgLast.twipsSizeOf(shot));
+}
+
+void PaneInteraction::standAsideAt(QSizeF size)
+{
     Box aside = *m_renderer.currentAside();
-    const QSizeF size = F.P_ImgLast.twipsSizeOf(shot);
     if (!size.isEmpty()) {
         aside.width = static_cast<float>(size.width());
         aside.height = static_cast<float>(size.height());
@@ -70,6 +76,9 @@ void PaneInteraction::P_ImgLast_MouseUp(int, int, float, float)
         // The hidden buffer lets go of the shot: holding it would keep a
         // full decoded picture alive after the current one is replaced.
         F.P_ImgTampon.setPicture({});
+        // A new shot whose part came during the blink shows that part.
+        if (m_arriving)
+            showArrivingPart();
         SwapHeld = false;
         F.P_ImgLast.setLeft(static_cast<float>(SavedLastLeft));
         F.P_ImgLast.setTop(static_cast<float>(SavedLastTop));
@@ -136,9 +145,10 @@ void PaneInteraction::I_ImgLast_MouseUp(int, int, float, float)
     F.SH_CurseurLast.setVisible(true);
 }
 
-void PaneInteraction::showNewShot(const Picture& shot)
+void PaneInteraction::showNewShot(const Picture& shot, const QImage& rendition)
 {
-    F.I_ImgLast.setPicture(shot);
+    const std::optional<ArrivingShot> arriving = std::exchange(m_arriving, std::nullopt);
+    F.I_ImgLast.setPicture(shot, rendition);
     if (SwapHeld) {
         F.P_ImgTampon.setPicture(shot);
         standAside(shot);
@@ -146,6 +156,55 @@ void PaneInteraction::showNewShot(const Picture& shot)
         F.P_ImgLast.setPicture(shot);
     }
     m_renderer.LastPaneDirty = true;
+    if (arriving && arriving->selected) {
+        // Select clicked while the part was shown: the shot it showed.
+        F.P_ImgRef.setPicture(shot);
+        F.T_ImageReference.setText(F.T_ImageCourante.text());
+        F.P_ImgRef.setLeft(arriving->selectedLeft);
+        F.P_ImgRef.setTop(arriving->selectedTop);
+        m_renderer.RefPaneDirty = true;
+    }
+    m_renderer.RenderPanes();
+}
+
+void PaneInteraction::showNewShotPart(const Picture& part, const QRect& where, QSize whole)
+{
+    m_arriving = ArrivingShot{part, where, whole};
+    if (SwapHeld) {
+        // The pane shows the reference: the part waits for the release,
+        // and the current picture standing aside takes the new shot's size.
+        standAsideAt(QSizeF(whole) * F.P_ImgLast.twipsPerPicturePixel());
+        F.P_ImgTampon.setPicture({});
+    } else {
+        showArrivingPart();
+    }
+    m_renderer.RenderPanes();
+}
+
+QRect PaneInteraction::nextShotCrop() const
+{
+    return m_renderer.nextShotCrop();
+}
+
+void PaneInteraction::showArrivingPart()
+{
+    F.P_ImgLast.setPartialPicture(m_arriving->part, m_arriving->where, m_arriving->whole);
+}
+
+void PaneInteraction::withdrawNewShotPart()
+{
+    if (!std::exchange(m_arriving, std::nullopt))
+        return;
+    // The overview still holds the shot that was on screen before.
+    const Picture& before = F.I_ImgLast.picture();
+    if (SwapHeld) {
+        F.P_ImgTampon.setPicture(before);
+        standAside(before);
+    } else if (before) {
+        F.P_ImgLast.setPicture(before);
+    } else {
+        F.P_ImgLast.setPicture({});
+    }
     m_renderer.RenderPanes();
 }
 
@@ -173,6 +232,14 @@ void PaneInteraction::showReference(const Picture& shot, const QString& name)
 
 void PaneInteraction::B_Select_Click()
 {
+    if (m_arriving) {
+        // The pane shows a part of the new shot: it becomes the reference
+        // once it is whole, at the crop shown now.
+        m_arriving->selected = true;
+        m_arriving->selectedLeft = SwapHeld ? m_renderer.currentPicture().left : F.P_ImgLast.left();
+        m_arriving->selectedTop = SwapHeld ? m_renderer.currentPicture().top : F.P_ImgLast.top();
+        return;
+    }
     F.P_ImgRef.setPicture(F.P_ImgLast.picture());
     F.T_ImageReference.setText(F.T_ImageCourante.text());
     F.P_ImgRef.setLeft(F.P_ImgLast.left());

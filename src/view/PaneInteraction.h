@@ -3,7 +3,11 @@
 #include "platform/Picture.h"
 #include "view/PaneControls.h"
 
+#include <QImage>
+#include <QRect>
+
 #include <cstdint>
+#include <optional>
 
 namespace kelvaris {
 
@@ -38,7 +42,22 @@ public:
     // Shows a newly taken shot in the overview and the current pane, which
     // keeps its crop, and places its cursor. During a blink the shot waits
     // in the hidden buffer, so that the release brings back the newest shot.
-    void showNewShot(const Picture& shot);
+    // `rendition` is the overview's small rendition of it, when made beforehand.
+    void showNewShot(const Picture& shot, const QImage& rendition = QImage());
+
+    // Shows in the current pane, before the rest of a new shot is decoded,
+    // its part `part` at `where` in a shot of `whole` pixels: the region the
+    // pane shows. Until the whole shot arrives the pane shows its background
+    // around it, and Select waits for the whole shot.
+    void showNewShotPart(const Picture& part, const QRect& where, QSize whole);
+    // The new shot whose part is shown could not be taken after all: the
+    // pane shows the shot on screen before it again.
+    void withdrawNewShotPart();
+    // The part of the next shot that the current pane will show, in its
+    // pixels (it may reach past the shot).
+    QRect nextShotCrop() const;
+    // Whether the current pane shows only a part of a new shot.
+    bool isShowingPart() const { return m_arriving.has_value(); }
 
     // Makes `shot`, named `name`, the reference, shown at the current pane's
     // crop as Select shows it: the crop whose sharpness chose it.
@@ -61,6 +80,19 @@ public:
     bool OverviewDragging = false;
 
 private:
+    // A part of a new shot, shown before the rest is decoded.
+    struct ArrivingShot
+    {
+        Picture part;
+        QRect where;
+        QSize whole;
+        // Select was clicked meanwhile: at the whole shot's arrival, it
+        // becomes the reference at the crop shown at the click.
+        bool selected = false;
+        float selectedLeft = 0;
+        float selectedTop = 0;
+    };
+
     // The picture's grabbed point follows the pointer.
     void pan(PictureBox& picture, float x, float y, std::int32_t grabX, std::int32_t grabY);
     // During a blink: the current picture standing aside takes the size of `shot`.
@@ -69,8 +101,13 @@ private:
     void recentre(PictureBox& picture, const PictureBox& frame, std::int32_t grabX,
                   std::int32_t grabY);
 
+    void showArrivingPart();
+    // The current picture standing aside during a blink takes `size`, in twips.
+    void standAsideAt(QSizeF size);
+
     PaneControls F;
     PaneRenderer& m_renderer;
+    std::optional<ArrivingShot> m_arriving;
 };
 
 } // namespace kelvaris

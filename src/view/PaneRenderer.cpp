@@ -34,6 +34,15 @@ QRectF PaneRenderer::currentCrop() const
                        shot->size());
 }
 
+QRect PaneRenderer::nextShotCrop() const
+{
+    const Box picture = currentPicture();
+    const double perPixel = F.P_ImgLast.twipsPerPicturePixel();
+    return QRectF(-double(picture.left) / perPixel, -double(picture.top) / perPixel,
+                  double(F.P_BaseLast.width()) / perPixel, double(F.P_BaseLast.height()) / perPixel)
+        .toAlignedRect();
+}
+
 void PaneRenderer::RenderPanes()
 {
     const Box overview = boxOf(F.I_ImgLast);

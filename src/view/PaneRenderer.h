@@ -36,6 +36,10 @@ public:
     // The part of the current shot that its pane shows, in picture pixels;
     // empty before the first shot.
     QRectF currentCrop() const;
+    // The part of the next shot that the current pane will show, in its
+    // pixels, as the pane keeps its place when a shot arrives: known
+    // before the shot is decoded. It may reach past the shot.
+    QRect nextShotCrop() const;
 
     // Called whenever the crops may have moved: after every RenderPanes,
     // and while the overview is dragged, whose cursor is placed only at

@@ -37,6 +37,7 @@ private slots:
         QVERIFY(QApplication::focusWidget() != F->T_RepReception.lineEdit());
         key(Qt::Key_F5);
         QVERIFY(F->TM_TimerRead.isEnabled());
+        QVERIFY(settle());
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
         QCOMPARE(F->B_Start.picture(), F->P_StartOn.picture());
 

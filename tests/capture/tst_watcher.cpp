@@ -73,16 +73,70 @@ private slots:
         put(QStringLiteral("IMG_0500.JPG"));
         put(QStringLiteral("IMG_0501.JPG"));
         start();
-        // The camera's numbering started again at 1.
+        // The camera's numbering started again at 1: the count rose, and
+        // the last name is taken again.
         put(QStringLiteral("IMG_0001.JPG"));
         tick();
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0501.JPG"));
         QCOMPARE(F->watcher.KnownImageCount, 3);
-        // One removed and one added: the count is unchanged, nothing is taken.
-        QFile::remove(file(QStringLiteral("IMG_0500.JPG")));
-        put(QStringLiteral("IMG_0502.JPG"));
+    }
+
+    // A deleted reject must not hide the shots after it: the last file is
+    // taken when it sorts after the last shot taken, whatever the count.
+    void aShotAfterADeletionIsTaken()
+    {
+        for (int i = 1; i <= 3; ++i)
+            put(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')));
+        start();
+        QCOMPARE(F->watcher.KnownImageCount, 3);
+        // One reject removed: nothing new.
+        QVERIFY(QFile::remove(file(QStringLiteral("IMG_0002.JPG"))));
         tick();
-        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0501.JPG"));
+        QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0003.JPG"));
+        // The next shot brings the count back to 3, no higher: it is taken,
+        // and the count shows the real number of files.
+        put(QStringLiteral("IMG_0004.JPG"), makeJpeg(320, 240));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0004.JPG"));
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("3"));
+        QCOMPARE(F->watcher.KnownImageCount, 3);
+        QCOMPARE(F->P_ImgLast.picture()->size(), QSize(320, 240));
+        // One removed and one added between two looks: taken too.
+        QVERIFY(QFile::remove(file(QStringLiteral("IMG_0001.JPG"))));
+        put(QStringLiteral("IMG_0005.JPG"));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0005.JPG"));
+        // A file that sorts before the last shot, the count not above it: nothing.
+        QVERIFY(QFile::remove(file(QStringLiteral("IMG_0003.JPG"))));
+        put(QStringLiteral("IMG_0000.JPG"));
+        const Picture shown = F->P_ImgLast.picture();
+        tick();
+        QCOMPARE(F->P_ImgLast.picture(), shown);
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0005.JPG"));
+    }
+
+    void aShotAfterTheFolderCameBackWithFewerFilesIsTaken()
+    {
+        for (int i = 1; i <= 4; ++i)
+            put(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')));
+        start();
+        const QString path = reception->path();
+        QVERIFY(QDir(path).removeRecursively());
+        tick();
+        QVERIFY(!F->watcher.notice().isEmpty());
+        // Back with fewer files (a card put back after a sort): nothing new yet.
+        QVERIFY(QDir().mkpath(path));
+        put(QStringLiteral("IMG_0001.JPG"));
+        put(QStringLiteral("IMG_0004.JPG"));
+        tick();
+        QCOMPARE(F->watcher.notice(), QString());
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0004.JPG"));
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("4"));
+        put(QStringLiteral("IMG_0005.JPG"));
+        tick();
+        QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0005.JPG"));
+        QCOMPARE(F->T_NbImg.text(), QStringLiteral("3"));
     }
 
     void namesAndExtensionsAsTheListSeesThem()
@@ -244,14 +298,15 @@ private slots:
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0002.JPG"));
     }
 
-    void startDuringAPauseRunsANestedTick()
+    void startDuringALookLooksAgainRightAfterIt()
     {
         put(QStringLiteral("IMG_0001.JPG"));
         start();
         put(QStringLiteral("IMG_0002.JPG"));
-        // Start is pressed while the tick is yielding: the nested tick
-        // restarts the count and takes the last shot again.
+        // Start is pressed while a look loads its shot: Start's own look
+        // follows, restarts the count and takes the last shot again.
         QTimer::singleShot(30, F, [this] {
+            QVERIFY(F->watcher.isLooking());
             put(QStringLiteral("IMG_0003.JPG"));
             F->watcher.B_Start_Click();
         });
@@ -308,6 +363,7 @@ private slots:
         F->T_RepReception.setText(reception->path());
         QTimer::singleShot(30, F, [this] { F->watcher.B_Stop_Click(); });
         F->watcher.B_Start_Click();
+        QVERIFY(settle());
         QVERIFY(!F->TM_TimerRead.isEnabled());
         QCOMPARE(F->B_State.picture(), F->P_Nothing.picture());
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));

@@ -40,22 +40,38 @@ protected:
         return QFile::rename(temporary, file(name));
     }
 
-    // Start, then stop the timer so that each test runs its looks itself.
+    // Start, then stop the timer so that each test runs its looks itself;
+    // returns once Start's look has ended.
     void start()
     {
         F->T_RepReception.setText(reception->path());
         F->watcher.B_Start_Click();
         F->watcher.B_Stop_Click();
+        settle();
     }
-    // Start, the watcher left running. With a timer too slow to fire during
-    // the test, only notifications can bring a look.
+    // Start, the watcher left running; returns once Start's look has
+    // ended. With a timer too slow to fire during the test, only
+    // notifications can bring a look.
     void startRunning(int timerIntervalMs = 1000)
     {
         F->T_RepReception.setText(reception->path());
         F->TM_TimerRead.setInterval(timerIntervalMs);
         F->watcher.B_Start_Click();
+        settle();
     }
-    void tick() { F->watcher.TM_TimerRead_Timer(); }
+    // One look, to its end.
+    void tick()
+    {
+        F->watcher.TM_TimerRead_Timer();
+        settle();
+    }
+    // Waits until no look is under way (its shot loaded, its pause over)
+    // and none is asked for.
+    bool settle()
+    {
+        return QTest::qWaitFor(
+            [this] { return !F->watcher.isLooking() && !F->watcher.hasLookPending(); }, 20000);
+    }
 
     std::unique_ptr<QTemporaryDir> reception;
 };

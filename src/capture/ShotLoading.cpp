@@ -1,0 +1,103 @@
+#include "capture/ShotLoading.h"
+#include "capture/Upright.h"
+
+#include "platform/ImageBox.h"
+
+#include <QMutex>
+#include <QThreadPool>
+
+#include <utility>
+
+namespace kelvaris {
+
+namespace {
+
+// A part worth decoding first: the pane shows a small crop of a large shot.
+// A part of half the shot or more would only delay the whole.
+bool worthAPart(const QRect& part, QSize whole)
+{
+    return !part.isEmpty() &&
+           2 * qint64(part.width()) * part.height() < qint64(whole.width()) * whole.height();
+}
+
+} // namespace
+
+// What the workers share with the loading: the stop flag, and the way back
+// to the loading while it lives. Results are posted under the mutex, so
+// that the loading cannot be deleted between the check and the posting; a
+// result posted to a loading deleted afterwards is dropped by Qt.
+struct ShotLoading::Shared
+{
+    StopFlag stop{false};
+    QMutex mutex;
+    ShotLoading* receiver = nullptr;
+
+    template <class Call> void post(Call&& call)
+    {
+        QMutexLocker lock(&mutex);
+        if (receiver)
+            QMetaObject::invokeMethod(receiver, std::forward<Call>(call), Qt::QueuedConnection);
+    }
+};
+
+ShotLoading::ShotLoading(NativePath path, QRect part, QThreadPool& pool)
+    : m_path(std::move(path)), m_shared(std::make_shared<Shared>())
+{
+    m_shared->receiver = this;
+    pool.start([shared = m_shared, path = m_path, part, pool = &pool] {
+        auto file = std::make_shared<const ShotFile>(readShot(path));
+        if (file->isReady() && worthAPart(part, uprightSize(file->stored, file->orientation))) {
+            // Side by side with the whole decoding, where a thread is free.
+            pool->tryStart([shared, file, part] {
+                const ShotPart decoded = decodeShotPart(*file, part, &shared->stop);
+                if (decoded.pixels)
+                    shared->post([shared, decoded] { shared->receiver->partArrived(decoded); });
+            });
+        }
+        LoadedShot shot = decodeShotFile(*file, &shared->stop);
+        // Changed once read: a newer state of the file is on its way.
+        if (shot.taken()) {
+            const LoadedShot still = stillAsRead(path, *file);
+            if (!still.taken())
+                shot = still;
+        }
+        QImage rendition = shot.taken() ? ImageBox::renditionOf(*shot.picture) : QImage();
+        shared->post([shared, shot = std::move(shot), stamp = file->stamp,
+                      rendition = std::move(rendition)] {
+            shared->receiver->wholeArrived(shot, stamp, rendition);
+        });
+    });
+}
+
+ShotLoading::~ShotLoading()
+{
+    QMutexLocker lock(&m_shared->mutex);
+    m_shared->receiver = nullptr;
+    m_shared->stop = true;
+}
+
+void ShotLoading::stop()
+{
+    m_shared->stop = true;
+}
+
+void ShotLoading::partArrived(const ShotPart& part)
+{
+    // The whole shot came first: its part has nothing more to show.
+    if (m_state != State::Loading)
+        return;
+    m_hasPart = true;
+    emit partDecoded(part);
+}
+
+void ShotLoading::wholeArrived(const LoadedShot& shot, const FileStamp& stamp,
+                               const QImage& rendition)
+{
+    m_result = shot;
+    m_stamp = stamp;
+    m_rendition = rendition;
+    m_state = shot.taken() ? State::Loaded : State::Failed;
+    emit finished();
+}
+
+} // namespace kelvaris
