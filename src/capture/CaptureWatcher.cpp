@@ -152,6 +152,7 @@ void CaptureWatcher::startLoading()
     m_loadingName = list.list(last);
     F.T_FichierImage.setText(m_loadingName);
     m_loadingStarts = m_starts;
+    ++m_loadingCount;
     m_loading =
         std::make_unique<ShotLoading>(list.nativePath(last), m_panes.nextShotCrop(), m_pool);
     QObject::connect(m_loading.get(), &ShotLoading::partDecoded, m_loading.get(),

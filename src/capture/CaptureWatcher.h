@@ -88,8 +88,10 @@ public:
     bool hasLookPending() const { return m_scheduler.hasPending(); }
     // Whether a shot is being read and decoded.
     bool isLoading() const { return m_loading != nullptr; }
-    // How many looks have started since the program began.
+    // How many looks have started, and how many shots were read to be
+    // decoded, since the program began.
     int lookCount() const { return m_lookCount; }
+    int loadingCount() const { return m_loadingCount; }
     QString notice() const { return m_notice.text(); }
 
 private:
@@ -114,6 +116,7 @@ private:
     LookScheduler m_scheduler;
     QTimer m_pause;
     int m_lookCount = 0;
+    int m_loadingCount = 0;
     // Two threads: the region in view and the whole shot, side by side.
     // Declared before the loading, so that a loading under way is told to
     // stop before the pool waits for its threads.

@@ -12,6 +12,20 @@ namespace kelvaris {
 
 namespace {
 
+QMutex g_hookMutex;
+ShotLoading::WholeDecodingHook g_beforeWhole;
+
+void beforeWhole(const StopFlag& stop)
+{
+    ShotLoading::WholeDecodingHook hook;
+    {
+        QMutexLocker lock(&g_hookMutex);
+        hook = g_beforeWhole;
+    }
+    if (hook)
+        hook(stop);
+}
+
 // A part worth decoding first: the pane shows a small crop of a large shot.
 // A part of half the shot or more would only delay the whole.
 bool worthAPart(const QRect& part, QSize whole)
@@ -54,6 +68,7 @@ ShotLoading::ShotLoading(NativePath path, QRect part, QThreadPool& pool)
                     shared->post([shared, decoded] { shared->receiver->partArrived(decoded); });
             });
         }
+        beforeWhole(shared->stop);
         LoadedShot shot = decodeShotFile(*file, &shared->stop);
         // Changed once read: a newer state of the file is on its way.
         if (shot.taken()) {
@@ -67,6 +82,12 @@ ShotLoading::ShotLoading(NativePath path, QRect part, QThreadPool& pool)
             shared->receiver->wholeArrived(shot, stamp, rendition);
         });
     });
+}
+
+void ShotLoading::setBeforeWholeForTesting(WholeDecodingHook hook)
+{
+    QMutexLocker lock(&g_hookMutex);
+    g_beforeWhole = std::move(hook);
 }
 
 ShotLoading::~ShotLoading()

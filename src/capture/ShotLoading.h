@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QRect>
 
+#include <functional>
 #include <memory>
 
 class QThreadPool;
@@ -57,6 +58,12 @@ public:
     const QImage& rendition() const { return m_rendition; }
     // Whether partDecoded came.
     bool hasPart() const { return m_hasPart; }
+
+    // Called on the worker right before the whole shot is decoded, for
+    // tests to hold it back and see what comes before it. It must return
+    // once `stop` is set. An empty function removes it.
+    using WholeDecodingHook = std::function<void(const StopFlag& stop)>;
+    static void setBeforeWholeForTesting(WholeDecodingHook hook);
 
 signals:
     void partDecoded(const kelvaris::ShotPart& part);

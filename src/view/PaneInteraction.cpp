@@ -178,7 +178,7 @@ void PaneInteraction::showNewShotPart(const Picture& part, const QRect& where, Q
     } else {
         showArrivingPart();
     }
-    m_renderer.RenderPanes();
+    // The cursor waits for the whole shot, which comes with the overview.
 }
 
 QRect PaneInteraction::nextShotCrop() const
