@@ -21,6 +21,7 @@ struct JpegDecoding
         Hierarchical,       // the hierarchical (differential) process
         UnsupportedColours, // neither grey, RGB, YCbCr, CMYK nor YCCK
         OutOfMemory,
+        TooMuchWork, // scans that would take many ordinary decodings of the picture's size
     };
 
     Verdict verdict = Verdict::Damaged;
