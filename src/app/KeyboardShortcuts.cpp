@@ -106,10 +106,7 @@ bool KeyboardShortcuts::keyPressed(int key)
         F.focus.chooseReference(F.focus.curve().bestSharpness);
         return true;
     case Qt::Key_Space:
-        if (!F.gestures.SwapHeld) {
-            F.gestures.P_ImgLast_MouseDown(RightButton, 0, 0, 0);
-            m_blinking = true;
-        }
+        F.gestures.startBlink(PaneInteraction::BlinkHolder::Key);
         return true;
     default:
         return false;
@@ -126,10 +123,7 @@ bool KeyboardShortcuts::keyReleased(int key)
 
 void KeyboardShortcuts::endBlink()
 {
-    if (!m_blinking)
-        return;
-    m_blinking = false;
-    F.gestures.P_ImgLast_MouseUp(RightButton, 0, 0, 0);
+    F.gestures.endBlink(PaneInteraction::BlinkHolder::Key);
 }
 
 } // namespace kelvaris

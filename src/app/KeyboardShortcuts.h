@@ -35,7 +35,6 @@ private:
     void endBlink();
 
     MainWindow& F;
-    bool m_blinking = false;
 };
 
 } // namespace kelvaris

@@ -90,6 +90,65 @@ private slots:
         QVERIFY(!F->gestures.SwapHeld);
     }
 
+    // Espace and the right button on the current pane, in every order: a
+    // blink already held ignores the other's start, and the release of what
+    // was ignored ends nothing. The hidden buffer keeps the current shot.
+    void spaceAndRightButtonTogether_data()
+    {
+        QTest::addColumn<QString>("steps"); // S Espace, R right button; + down, - up
+        QTest::addColumn<QString>("shown"); // after each step: r reference, c current
+        QTest::newRow("Espace holds, right click inside") << "S+ R+ R- S-"
+                                                          << "r r r c";
+        QTest::newRow("right holds, Espace inside") << "R+ S+ S- R-"
+                                                    << "r r r c";
+        QTest::newRow("Espace first, released first") << "S+ R+ S- R-"
+                                                      << "r r c c";
+        QTest::newRow("right first, released first") << "R+ S+ R- S-"
+                                                     << "r r c c";
+        QTest::newRow("two blinks, one after the other") << "S+ S- R+ R-"
+                                                         << "r c r c";
+    }
+    void spaceAndRightButtonTogether()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
+        put(QStringLiteral("IMG_0001.JPG"), makeJpeg(300, 200, Qt::red, Qt::red));
+        start();
+        F->gestures.B_Select_Click();
+        const Picture reference = F->P_ImgRef.picture();
+        put(QStringLiteral("IMG_0002.JPG"), makeJpeg(300, 200, Qt::blue, Qt::blue));
+        tick();
+        const Picture current = F->P_ImgLast.picture();
+        QVERIFY(current != reference);
+        F->P_ImgLast.setLeft(-40);
+        F->P_ImgRef.setLeft(-75);
+        QWidget* target = QApplication::focusWidget();
+        QWidget* pane = F->P_ImgLast.widget();
+
+        const QStringList step = steps.split(QLatin1Char(' '));
+        const QStringList expected = shown.split(QLatin1Char(' '));
+        for (qsizetype i = 0; i < step.size(); ++i) {
+            const bool down = step[i].endsWith(QLatin1Char('+'));
+            if (step[i].startsWith(QLatin1Char('S')))
+                QTest::sendKeyEvent(down ? QTest::Press : QTest::Release, target, Qt::Key_Space,
+                                    ' ', Qt::NoModifier);
+            else if (down)
+                QTest::mousePress(pane, Qt::RightButton, {}, QPoint(20, 20));
+            else
+                QTest::mouseRelease(pane, Qt::RightButton, {}, QPoint(20, 20));
+            const QString where = QStringLiteral("after %1").arg(step[i]);
+            if (expected[i] == QStringLiteral("r")) {
+                QVERIFY2(F->P_ImgLast.picture() == reference, qPrintable(where));
+                QVERIFY2(F->P_ImgTampon.picture() == current, qPrintable(where));
+                QCOMPARE(F->P_ImgLast.left(), -75.f);
+            } else {
+                QVERIFY2(F->P_ImgLast.picture() == current, qPrintable(where));
+                QVERIFY2(!F->gestures.SwapHeld, qPrintable(where));
+                QCOMPARE(F->P_ImgLast.left(), -40.f);
+            }
+        }
+    }
+
     void theDirectoryBoxKeepsItsKeys()
     {
         put(QStringLiteral("IMG_0001.JPG"));
