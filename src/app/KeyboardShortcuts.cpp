@@ -11,14 +11,10 @@ namespace kelvaris {
 namespace {
 
 // A click with the button's own looks, as the mouse gives it.
-void press(MouseEvents& events)
+void press(const MouseEvents& events)
 {
-    if (events.mouseDown)
-        events.mouseDown(LeftButton, 0, 0, 0);
-    if (events.mouseUp)
-        events.mouseUp(LeftButton, 0, 0, 0);
-    if (events.click)
-        events.click();
+    events.keyPress();
+    events.keyRelease(true);
 }
 
 } // namespace
@@ -26,6 +22,18 @@ void press(MouseEvents& events)
 KeyboardShortcuts::KeyboardShortcuts(MainWindow& form) : F(form)
 {
     F.setFocusPolicy(Qt::ClickFocus);
+    // The buttons take the focus from Tab, in the order they stand, and
+    // answer Espace then; a click gives the focus to the window instead, so
+    // that Espace, after a click on Start, is the blink. Help, which does
+    // nothing, is left out.
+    QWidget* previous = F.T_RepReception.lineEdit();
+    QWidget::setTabOrder(previous, F.B_Repertoire.widget());
+    previous = F.B_Repertoire.widget();
+    for (PictureBox* button : {&F.B_Start, &F.B_Stop, &F.B_Quit, &F.B_Select, &F.B_Reset}) {
+        button->setTabStop(true);
+        QWidget::setTabOrder(previous, button->widget());
+        previous = button->widget();
+    }
     qApp->installEventFilter(this);
 }
 
@@ -37,6 +45,12 @@ KeyboardShortcuts::~KeyboardShortcuts()
 bool KeyboardShortcuts::typingInTheBox() const
 {
     return QApplication::focusWidget() == F.T_RepReception.lineEdit();
+}
+
+bool KeyboardShortcuts::onAButton() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && focus != &F && focus != F.T_RepReception.lineEdit() && focus->window() == &F;
 }
 
 bool KeyboardShortcuts::eventFilter(QObject* watched, QEvent* event)
@@ -60,14 +74,18 @@ bool KeyboardShortcuts::eventFilter(QObject* watched, QEvent* event)
         // Ctrl or Alt make another shortcut, which is not ours.
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
+        // A button reached with Tab answers Espace, as a button does.
+        if (key->key() == Qt::Key_Space && onAButton())
+            return false;
         if (key->isAutoRepeat())
             return key->key() == Qt::Key_Space; // the blink is held, not repeated
         return event->type() == QEvent::KeyPress ? keyPressed(key->key()) : keyReleased(key->key());
     }
     case QEvent::MouseButtonPress:
-        // A click anywhere else in the window takes the focus out of the box.
-        if (typingInTheBox() && watched != F.T_RepReception.lineEdit() && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->window() == &F)
+        // A click anywhere else in the window takes the focus out of the
+        // box, or off a button that Tab gave it to, back to the keys.
+        if ((typingInTheBox() || onAButton()) && watched != F.T_RepReception.lineEdit() &&
+            watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == &F)
             F.setFocus();
         return false;
     case QEvent::Show:
@@ -106,10 +124,7 @@ bool KeyboardShortcuts::keyPressed(int key)
         F.focus.chooseReference(F.focus.curve().bestSharpness);
         return true;
     case Qt::Key_Space:
-        if (!F.gestures.SwapHeld) {
-            F.gestures.P_ImgLast_MouseDown(RightButton, 0, 0, 0);
-            m_blinking = true;
-        }
+        F.gestures.startBlink(PaneInteraction::BlinkHolder::Key);
         return true;
     default:
         return false;
@@ -126,10 +141,7 @@ bool KeyboardShortcuts::keyReleased(int key)
 
 void KeyboardShortcuts::endBlink()
 {
-    if (!m_blinking)
-        return;
-    m_blinking = false;
-    F.gestures.P_ImgLast_MouseUp(RightButton, 0, 0, 0);
+    F.gestures.endBlink(PaneInteraction::BlinkHolder::Key);
 }
 
 } // namespace kelvaris

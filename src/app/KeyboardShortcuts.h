@@ -18,7 +18,9 @@ class MainWindow;
 // Each does what its button does, with the button's pressed look. None
 // steals a key from the reception-directory box while it has the focus:
 // Entrée or Échap there leaves the box, and a click anywhere else in the
-// window does too. The window starts with the keys ready.
+// window does too. The buttons take the focus from Tab only; one that has
+// it answers Espace, as a button does, until a click anywhere in the
+// window. The window starts with the keys ready.
 class KeyboardShortcuts : public QObject
 {
 public:
@@ -32,10 +34,11 @@ private:
     bool keyPressed(int key);
     bool keyReleased(int key);
     bool typingInTheBox() const;
+    // A button holds the focus: Tab gave it.
+    bool onAButton() const;
     void endBlink();
 
     MainWindow& F;
-    bool m_blinking = false;
 };
 
 } // namespace kelvaris

@@ -24,8 +24,9 @@ struct JpegDecoding
         Hierarchical,       // the hierarchical (differential) process
         UnsupportedColours, // neither grey, RGB, YCbCr, CMYK nor YCCK
         OutOfMemory,
-        Stopped,   // asked to stop before the end
-        WholeOnly, // a part alone was asked of a file that is only decoded whole
+        TooMuchWork, // scans that would take many ordinary decodings of the picture's size
+        Stopped,     // asked to stop before the end
+        WholeOnly,   // a part alone was asked of a file that is only decoded whole
     };
 
     Verdict verdict = Verdict::Damaged;

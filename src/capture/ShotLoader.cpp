@@ -41,6 +41,7 @@ enum class Why
     Hierarchical,
     UnsupportedColours,
     OutOfMemory,
+    TooMuchWork,
 };
 
 QString wording(Why why)
@@ -82,6 +83,8 @@ QString wording(Why why)
         return QStringLiteral("utilise un codage des couleurs non pris en charge");
     case Why::OutOfMemory:
         return QStringLiteral("est trop grand pour la mémoire disponible");
+    case Why::TooMuchWork:
+        return QStringLiteral("demande un décodage démesuré");
     }
     return QString();
 }
@@ -112,6 +115,8 @@ Why whyOf(JpegDecoding::Verdict verdict)
         return Why::UnsupportedColours;
     case Verdict::OutOfMemory:
         return Why::OutOfMemory;
+    case Verdict::TooMuchWork:
+        return Why::TooMuchWork;
     case Verdict::Decoded:
     case Verdict::Damaged:
     case Verdict::Stopped:

@@ -25,9 +25,10 @@ struct LoadedShot
                     // worth another try later
         Unreadable, // not a regular file, cannot be opened or read, is no JPEG, is
                     // damaged though complete (the decoder found its data inconsistent),
-                    // declares more pixels than its size can hold, is in a kind of JPEG
-                    // not decoded here (12-bit, lossless, hierarchical), or is larger
-                    // than 2 GB
+                    // declares more pixels than its size can hold, has scans that
+                    // would take many ordinary decodings of its size, is in a kind of
+                    // JPEG not decoded here (12-bit, lossless, hierarchical), or is
+                    // larger than 2 GB
         Vanished,   // gone before it could be read, or removed while it was read
         Stopped,    // asked to stop before the end: nothing to say of the file
     };

@@ -95,4 +95,18 @@ void MouseEvents::doubleClick(QWidget*, QMouseEvent* event) const
     }
 }
 
+void MouseEvents::keyPress() const
+{
+    if (mouseDown)
+        mouseDown(LeftButton, 0, 0, 0);
+}
+
+void MouseEvents::keyRelease(bool clicks) const
+{
+    if (mouseUp)
+        mouseUp(LeftButton, 0, 0, 0);
+    if (clicks && click)
+        click();
+}
+
 } // namespace kelvaris

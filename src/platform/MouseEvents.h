@@ -36,6 +36,12 @@ struct MouseEvents
     void release(QWidget* widget, QMouseEvent* event) const;
     void doubleClick(QWidget* widget, QMouseEvent* event) const;
 
+    // A press and a release that come from the keyboard (Espace on a
+    // focused button, a shortcut): the handlers see the left button at the
+    // control's corner, and the release clicks when `click` is set.
+    void keyPress() const;
+    void keyRelease(bool clicks) const;
+
 private:
     // The release that ends a double-click makes no second click.
     mutable bool m_afterDoubleClick = false;

@@ -4,8 +4,11 @@
 #include "platform/MouseSourceWidget.h"
 #include "platform/Twips.h"
 
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include <utility>
 
 namespace kelvaris {
 
@@ -78,6 +81,47 @@ protected:
             painter.setPen(m_borderColour);
             painter.drawRect(rect().adjusted(0, 0, -1, -1));
         }
+        if (hasFocus()) {
+            // Where the keyboard stands, dotted as on a push button.
+            painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+            painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        }
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!isSpace(event)) {
+            MouseSourceWidget::keyPressEvent(event);
+            return;
+        }
+        // Held, the key repeats: the button stays pressed.
+        if (!event->isAutoRepeat() && !m_spaceDown) {
+            m_spaceDown = true;
+            events.keyPress();
+        }
+    }
+    void keyReleaseEvent(QKeyEvent* event) override
+    {
+        // Whatever modifier came meanwhile, the release lets the button go.
+        if (event->key() != Qt::Key_Space) {
+            MouseSourceWidget::keyReleaseEvent(event);
+            return;
+        }
+        if (!event->isAutoRepeat() && std::exchange(m_spaceDown, false))
+            events.keyRelease(true);
+    }
+    void focusInEvent(QFocusEvent* event) override
+    {
+        update();
+        MouseSourceWidget::focusInEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        // Leaving while Espace holds it down releases the button without a click.
+        if (std::exchange(m_spaceDown, false))
+            events.keyRelease(false);
+        update();
+        MouseSourceWidget::focusOutEvent(event);
     }
 
 private:
@@ -86,6 +130,12 @@ private:
     QColor m_borderColour;
     bool m_devicePixels;
     QWidget* m_client = nullptr;
+    bool m_spaceDown = false;
+
+    static bool isSpace(const QKeyEvent* event)
+    {
+        return event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier;
+    }
 };
 
 PictureBox::PictureBox(QWidget* container, const QString& name, const Look& look)
@@ -148,6 +198,11 @@ MouseEvents& PictureBox::events()
 QWidget* PictureBox::clientWidget() const
 {
     return m_box->client();
+}
+
+void PictureBox::setTabStop(bool tabStop)
+{
+    m_box->setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void PictureBox::pixelGeometryChanged()

@@ -50,6 +50,11 @@ public:
     QString toolTip() const;
     void setToolTip(const QString& text);
 
+    // A picture button in the keyboard's tab order: Tab gives it the focus
+    // (a click does not), and Espace then presses it as it does a push
+    // button, with the looks of its press and release and then its click.
+    void setTabStop(bool tabStop);
+
 protected:
     void pixelGeometryChanged() override;
 

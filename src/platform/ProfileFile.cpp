@@ -95,10 +95,10 @@ struct Location
 {
     bool sectionFound = false;
     Line header;
-    Line lastKey; // the section's last key line, else its header
+    Line lastKey; // the section's last line that is neither blank nor a comment, else its header
     bool keyFound = false;
     Line keyLine;
-    qsizetype equals = -1; // offset of the key line's '=', -1 if it has none
+    qsizetype equals = -1; // offset of the key line's '='
 };
 
 class Scanner
@@ -177,15 +177,17 @@ Location locate(const QByteArray& data, const QByteArray& section, const QByteAr
         const QByteArrayView content = trimmed(text);
         if (content.isEmpty() || content.startsWith(';'))
             continue;
+        // New keys go after the last line of the section's content.
         loc.lastKey = line;
-        // A line without '=' names a key that has no value: it still hides a
-        // later line of the same name.
+        // A line without '=' (a name left alone by a hand edit) is no key:
+        // the key's real line may follow it.
         const qsizetype equals = text.indexOf('=');
-        const QByteArrayView keyName = equals < 0 ? content : trimmed(text.first(equals));
-        if (wantedKey.matches(keyName)) {
+        if (equals < 0)
+            continue;
+        if (wantedKey.matches(trimmed(text.first(equals)))) {
             loc.keyFound = true;
             loc.keyLine = line;
-            loc.equals = equals < 0 ? -1 : line.start + equals;
+            loc.equals = line.start + equals;
             break;
         }
     }
@@ -243,17 +245,7 @@ QByteArray edited(const QByteArray& data, const QByteArray& section, const QByte
 
     if (loc.keyFound) {
         const Line& line = loc.keyLine;
-        out.append(all.first(line.start));
-        if (loc.equals >= 0) {
-            out.append(all.sliced(line.start, loc.equals + 1 - line.start));
-        } else {
-            // Keep the line's indentation; only blanks before the new '=' go.
-            qsizetype end = line.end;
-            while (end > line.start && isBlank(data[end - 1]))
-                --end;
-            out.append(all.sliced(line.start, end - line.start));
-            out.append('=');
-        }
+        out.append(all.first(loc.equals + 1));
         out.append(value);
         // The file's last line, without a line ending, gets one.
         out.append(line.next == line.end ? QByteArrayView(eol) : all.sliced(line.end));
@@ -306,7 +298,7 @@ QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& 
         return cut(fallback, size);
 
     const Location loc = locate(data, section, key);
-    if (!loc.keyFound || loc.equals < 0)
+    if (!loc.keyFound)
         return cut(fallback, size);
 
     const QByteArrayView all(data);

@@ -14,8 +14,9 @@ namespace kelvaris {
 // non-blank character is '[' opens a section, named by what follows up to
 // the first ']' or, without one, up to the line's end; the rest of the line
 // is ignored. A line whose first non-blank character is ';' is a comment.
-// Any other non-blank line in a section is a key line: its name runs up to
-// its first '=', its value from there to the line's end. Names and values
+// A line with an '=' in a section is a key line: its name runs up to its
+// first '=', its value from there to the line's end. A line without '=' is
+// no key, as Windows reads it: a key of its name may follow. Names and values
 // in the file are trimmed of spaces, tabs and vertical tabs. Lines before
 // the first section belong to none.
 //
@@ -24,9 +25,8 @@ namespace kelvaris {
 // match without regard to case (in Windows-1252: "é" matches "É"); a key asked for with a
 // leading ';' therefore never matches (comments name no key). The first
 // section of a name, and the first key of a name within it, win. One pair
-// of matching quotes around the value is removed. A key line without '='
-// yields the default, and hides a later line of the same name. The result
-// is cut to `size - 1` bytes (empty for `size` <= 0). A missing file,
+// of matching quotes around the value is removed. The result is cut to
+// `size - 1` bytes (empty for `size` <= 0). A missing file,
 // section or key yields `defaultValue`, less its trailing spaces, cut the
 // same way; so does a path that is no regular file (a directory, a named
 // pipe, a device), which is never opened for a blocking read nor read.
@@ -35,9 +35,11 @@ QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& 
                                    const QString& fileName);
 
 // Writing: replaces the value of the first matching key in the first
-// matching section; adds a missing key right after the section's last key
-// line (before the comments and blank lines that follow it), and a missing
-// section at the end of the file, creating the file if needed. New section
+// matching section, leaving a line without '=' of the key's name as it is;
+// adds a missing key right after the section's last line that is neither
+// blank nor a comment (so before the comments and blank lines that end the
+// section), and a missing section at the end of the file, creating the file
+// if needed. New section
 // and key names are written without their surrounding spaces; the value is
 // written as given. Every other line is kept byte for byte, except that a
 // rewritten last line without a line ending gets one; new line endings are

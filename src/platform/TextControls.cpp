@@ -74,6 +74,9 @@ CommandButton::CommandButton(QWidget* container, const QString& name, const QStr
       m_button(static_cast<QPushButton*>(widget()))
 {
     m_button->setAutoDefault(false);
+    // The focus comes from Tab, not from a click: a click leaves the
+    // keyboard to the window it lies in.
+    m_button->setFocusPolicy(Qt::TabFocus);
     QObject::connect(m_button, &QPushButton::clicked, m_button, [this] {
         if (m_click)
             m_click();

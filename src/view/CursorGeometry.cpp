@@ -20,10 +20,14 @@ Box cursorBox(const Box& overview, const PaneGeometry& pane)
     const double wp = pane.picture.width;
     const double hp = pane.picture.height;
 
-    // Overview twips per picture twip, and the frame's centre on the overview.
-    const double k = wo / wp;
-    const double cx = (pane.frameWidth / 2.0 - pane.picture.left) * k;
-    const double cy = (pane.frameHeight / 2.0 - pane.picture.top) * k;
+    // Overview twips per picture twip, across and down, and the frame's
+    // centre on the overview. The overview stretches the whole shot to its
+    // own 3:2 shape, so each direction has its own scale; they agree only
+    // for a 3:2 shot.
+    const double kx = wo / wp;
+    const double ky = ho / hp;
+    const double cx = (pane.frameWidth / 2.0 - pane.picture.left) * kx;
+    const double cy = (pane.frameHeight / 2.0 - pane.picture.top) * ky;
 
     Box cursor;
     cursor.width = static_cast<float>(wo * pane.frameWidth / wp);

@@ -28,10 +28,10 @@ struct PaneGeometry
 // gives the scale.
 QRectF visibleCrop(const PaneGeometry& pane, QSize pixels);
 
-// The cursor box on `overview` for the crop that `pane` shows. The scale is
-// the overview's width over the picture's width, for both directions; the
-// cursor's height uses the height ratio. Nothing is rounded or clamped: a
-// cursor may reach past the overview's edges.
+// The cursor box on `overview` for the crop that `pane` shows. Across, the
+// scale is the overview's width over the picture's; down, its height over
+// the picture's, for the cursor's top as for its height. Nothing is rounded
+// or clamped: a cursor may reach past the overview's edges.
 Box cursorBox(const Box& overview, const PaneGeometry& pane);
 
 } // namespace kelvaris

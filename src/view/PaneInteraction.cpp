@@ -48,18 +48,8 @@ void PaneInteraction::P_ImgLast_MouseDown(int button, int, float x, float y)
         LastGrabX = toInt32(x);
         LastGrabY = toInt32(y);
     }
-    if (button == RightButton) {
-        // Blink: the reference shot takes the current pane's place, at the
-        // reference pane's crop, until the release.
-        SwapHeld = true;
-        m_renderer.setCurrentAside(boxOf(F.P_ImgLast));
-        F.P_ImgTampon.setPicture(F.P_ImgLast.picture());
-        F.P_ImgLast.setPicture(F.P_ImgRef.picture());
-        SavedLastLeft = toInt32(F.P_ImgLast.left());
-        SavedLastTop = toInt32(F.P_ImgLast.top());
-        F.P_ImgLast.setLeft(F.P_ImgRef.left());
-        F.P_ImgLast.setTop(F.P_ImgRef.top());
-    }
+    if (button == RightButton)
+        startBlink(BlinkHolder::RightButton);
 }
 
 void PaneInteraction::P_ImgLast_MouseMove(int, int, float x, float y)
@@ -71,19 +61,43 @@ void PaneInteraction::P_ImgLast_MouseMove(int, int, float x, float y)
 void PaneInteraction::P_ImgLast_MouseUp(int, int, float, float)
 {
     LastDragging = false;
-    if (SwapHeld) {
-        F.P_ImgLast.setPicture(F.P_ImgTampon.picture());
-        // The hidden buffer lets go of the shot: holding it would keep a
-        // full decoded picture alive after the current one is replaced.
-        F.P_ImgTampon.setPicture({});
-        // A new shot whose part came during the blink shows that part.
-        if (m_arriving)
-            showArrivingPart();
-        SwapHeld = false;
-        F.P_ImgLast.setLeft(static_cast<float>(SavedLastLeft));
-        F.P_ImgLast.setTop(static_cast<float>(SavedLastTop));
-        m_renderer.setCurrentAside(std::nullopt);
-    }
+    // Any release of a button ends the right button's blink, not a key's.
+    endBlink(BlinkHolder::RightButton);
+}
+
+void PaneInteraction::startBlink(BlinkHolder holder)
+{
+    if (SwapHeld)
+        return;
+    // The reference shot takes the current pane's place, at the reference
+    // pane's crop, until the release.
+    SwapHeld = true;
+    m_blinkHolder = holder;
+    m_renderer.setCurrentAside(boxOf(F.P_ImgLast));
+    F.P_ImgTampon.setPicture(F.P_ImgLast.picture());
+    F.P_ImgLast.setPicture(F.P_ImgRef.picture());
+    SavedLastLeft = toInt32(F.P_ImgLast.left());
+    SavedLastTop = toInt32(F.P_ImgLast.top());
+    F.P_ImgLast.setLeft(F.P_ImgRef.left());
+    F.P_ImgLast.setTop(F.P_ImgRef.top());
+}
+
+void PaneInteraction::endBlink(BlinkHolder holder)
+{
+    if (!SwapHeld || holder != m_blinkHolder)
+        return;
+    F.P_ImgLast.setPicture(F.P_ImgTampon.picture());
+    // The hidden buffer lets go of the shot: holding it would keep a
+    // full decoded picture alive after the current one is replaced.
+    F.P_ImgTampon.setPicture({});
+    // A new shot whose part came during the blink shows that part.
+    if (m_arriving)
+        showArrivingPart();
+    SwapHeld = false;
+    m_blinkHolder = BlinkHolder::None;
+    F.P_ImgLast.setLeft(static_cast<float>(SavedLastLeft));
+    F.P_ImgLast.setTop(static_cast<float>(SavedLastTop));
+    m_renderer.setCurrentAside(std::nullopt);
 }
 
 void PaneInteraction::P_ImgLast_DblClick()

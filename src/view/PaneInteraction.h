@@ -39,6 +39,20 @@ public:
 
     void B_Select_Click();
 
+    // The blink, held by the right button on the current pane or by a key.
+    // A blink already held ignores a start from the other, and only the
+    // release of what started it ends it: so the hidden buffer keeps the
+    // current shot, and the pane never stays on the reference once both
+    // are released.
+    enum class BlinkHolder
+    {
+        None,
+        RightButton,
+        Key,
+    };
+    void startBlink(BlinkHolder holder);
+    void endBlink(BlinkHolder holder);
+
     // Shows a newly taken shot in the overview and the current pane, which
     // keeps its crop, and places its cursor. During a blink the shot waits
     // in the hidden buffer, so that the release brings back the newest shot.
@@ -107,6 +121,7 @@ private:
 
     PaneControls F;
     PaneRenderer& m_renderer;
+    BlinkHolder m_blinkHolder = BlinkHolder::None;
     std::optional<ArrivingShot> m_arriving;
 };
 

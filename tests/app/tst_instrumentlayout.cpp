@@ -27,6 +27,8 @@ bool overlaps(const Box& a, const Box& b)
 
 } // namespace
 
+Q_DECLARE_METATYPE(kelvaris::Box)
+
 class TestInstrumentLayout : public QObject
 {
     Q_OBJECT
@@ -64,6 +66,46 @@ private slots:
         QCOMPARE(r.panel.left, fond.left + fond.width + 45);
         QCOMPARE(r.panel.top, fond.top);
         QCOMPARE(r.panel.left + r.panel.width, 24000.f - 45);
+    }
+
+    // The choice of band, for views that leave room on both sides (today's
+    // layout never does, but the choice must not rest on that): the whole
+    // instrument where it fits, under the view first; else the notice alone,
+    // under the view first.
+    void underTheViewFirst_data()
+    {
+        QTest::addColumn<Box>("fond");
+        QTest::addColumn<bool>("notice");
+        QTest::addColumn<bool>("under");
+        QTest::addColumn<bool>("curve");
+        // In a 24000 x 12000 window.
+        const Box roomBelowAndRight{45, 555, 12000, 6000};
+        const Box lowRoomBelow{45, 555, 12000, 10800};
+        const Box narrowRoomRight{45, 555, 21000, 6000};
+        const Box littleRoomAnywhere{45, 555, 21000, 10800};
+        QTest::newRow("both hold it all") << roomBelowAndRight << true << true << true;
+        QTest::newRow("both hold it all, no notice") << roomBelowAndRight << false << true << true;
+        QTest::newRow("only the right holds it all") << lowRoomBelow << true << false << true;
+        QTest::newRow("only the band under holds it all")
+            << narrowRoomRight << true << true << true;
+        QTest::newRow("the notice alone, under") << littleRoomAnywhere << true << true << false;
+    }
+    void underTheViewFirst()
+    {
+        QFETCH(Box, fond);
+        QFETCH(bool, notice);
+        QFETCH(bool, under);
+        QFETCH(bool, curve);
+        const InstrumentArrangement r = arrangeInstrument({24000, 12000, fond, notice});
+        QVERIFY(r.visible);
+        QCOMPARE(r.curveVisible, curve);
+        if (under) {
+            QCOMPARE(r.panel.top, fond.top + fond.height + 45);
+            QCOMPARE(r.panel.left, 45.f);
+        } else {
+            QCOMPARE(r.panel.top, fond.top);
+            QCOMPARE(r.panel.left, fond.left + fond.width + 45);
+        }
     }
 
     void tooLittleRoomShowsLessThenNothing()

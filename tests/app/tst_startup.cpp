@@ -111,6 +111,25 @@ private slots:
         QCOMPARE(program.iniBytes(), ini);
     }
 
+    void aNameAloneOnItsLineHidesNotTheDirectory()
+    {
+        // A hand edit left "RepBase" alone on a line above the real one.
+        QTemporaryDir reception;
+        const QByteArray dir = QFile::encodeName(reception.path());
+        ProgramFixture program{"[R\xe9pertoires]\r\nRepBase\r\nRepBase=" + dir + "\r\n"};
+        MainWindow F;
+        QVERIFY(F.Form_Load());
+        QCOMPARE(F.T_RepReception.text(), reception.path());
+        F.watcher.B_Start_Click();
+        QVERIFY(F.TM_TimerRead.isEnabled());
+        QCOMPARE(F.L_Avis.caption(), QString());
+        F.watcher.B_Stop_Click();
+        // Quit rewrites the real line and leaves the lone name as it was.
+        F.B_Quit_Click();
+        QVERIFY(program.iniBytes().startsWith("[R\xe9pertoires]\r\nRepBase\r\nRepBase=" + dir +
+                                              "\r\n[Fenetre]\r\n"));
+    }
+
     void firstStartAddsTheWindowSection()
     {
         ProgramFixture program{"[R\xe9pertoires]\r\nRepBase=\r\n"};

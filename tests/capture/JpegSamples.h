@@ -181,6 +181,85 @@ inline QByteArray encodeWithRestarts(const QImage& image)
     return encodeLibjpeg(image, options);
 }
 
+// A grey progressive JPEG of `width` x `height` pixels, every coefficient
+// zero, in `scans` scans: the DC scan, then AC scans that follow a valid
+// progression (each coefficient on its own, at 14 bit depths) and hold
+// nothing but end-of-band runs. A few hundred bytes make a scan that walks
+// every block of the picture. Written byte by byte: libjpeg would take
+// as long to write it as to read it.
+inline QByteArray manyScanJpeg(int width, int height, int scans)
+{
+    QByteArray out;
+    const auto u16 = [&out](int v) { out.append(char(v >> 8)).append(char(v & 0xff)); };
+    out.append("\xff\xd8", 2);
+    out.append("\xff\xdb", 2); // quantisation: all ones
+    u16(67);
+    out.append('\0').append(QByteArray(64, 1));
+    out.append("\xff\xc2", 2); // progressive frame, one component
+    u16(11);
+    out.append(char(8));
+    u16(height);
+    u16(width);
+    out.append(char(1)).append(char(1)).append(char(0x11)).append(char(0));
+    // DC: one code, "0", for a zero difference. AC: the 15 end-of-band runs
+    // EOB0..EOB14 in codes of 4 bits.
+    out.append("\xff\xc4", 2);
+    u16(2 + 17 + 1 + 17 + 15);
+    out.append(char(0x00)).append(char(1)).append(QByteArray(15, 0)).append(char(0));
+    out.append(char(0x10)).append(QByteArray(3, 0)).append(char(15)).append(QByteArray(12, 0));
+    for (int n = 0; n < 15; ++n)
+        out.append(char(n << 4));
+
+    // Entropy-coded bits, with a 0 stuffed after every 0xff.
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](quint32 value, int length) {
+        for (int i = length - 1; i >= 0; --i) {
+            bits = (bits << 1) | ((value >> i) & 1);
+            if (++count == 8) {
+                out.append(char(bits));
+                if (bits == 0xff)
+                    out.append('\0');
+                bits = 0;
+                count = 0;
+            }
+        }
+    };
+    const auto flush = [&] {
+        if (count > 0)
+            put(0x7f, 8 - count); // padded with ones
+    };
+    const auto startScan = [&](int ss, int se, int ah, int al) {
+        out.append("\xff\xda", 2);
+        u16(8);
+        out.append(char(1)).append(char(1)).append(char(0));
+        out.append(char(ss)).append(char(se)).append(char(ah << 4 | al));
+    };
+    const qint64 blocks = qint64((width + 7) / 8) * ((height + 7) / 8);
+
+    startScan(0, 0, 0, 0);
+    for (qint64 b = 0; b < blocks; ++b)
+        put(0, 1);
+    flush();
+    for (int i = 0; i < scans - 1; ++i) {
+        const int step = i % 14;
+        const int coefficient = 1 + i / 14;
+        startScan(coefficient, coefficient, step == 0 ? 0 : 14 - step, 13 - step);
+        for (qint64 left = blocks; left > 0;) {
+            const int run = int(std::min<qint64>(left, 32767));
+            int n = 0;
+            while ((2 << n) <= run)
+                ++n;
+            put(quint32(n), 4);
+            put(quint32(run - (1 << n)), n);
+            left -= run;
+        }
+        flush();
+    }
+    out.append("\xff\xd9", 2);
+    return out;
+}
+
 // Little TIFF data holding IFD0 with the given entries (tag, type, value).
 inline QByteArray tiff(bool bigEndian, const QList<std::array<quint32, 3>>& entries)
 {

@@ -58,6 +58,7 @@ private slots:
     void orientation();
     void bogusExif();
     void damagedFiles();
+    void scansBeyondTheDecodingBudget();
 
 private:
     QTemporaryDir m_dir;
@@ -406,6 +407,40 @@ void TestShotLoader::damagedFiles()
             QVERIFY(!shot.picture->isNull());
     }
     QVERIFY(decodeShot(jpeg).taken());
+}
+
+void TestShotLoader::scansBeyondTheDecodingBudget()
+{
+    // A few hundred scans of nothing over 8000 x 6000: each walks all 750,000
+    // blocks of the picture. Refused, with its reason, once the scans have
+    // taken the work of a few ordinary decodings, long before the last one.
+    const QByteArray hostile = manyScanJpeg(8000, 6000, 400);
+    QVERIFY(hostile.size() < 200'000);
+    const QString path = m_dir.filePath(QStringLiteral("IMG_9999.JPG"));
+    QVERIFY(writeFile(path, hostile));
+    const LoadedShot shot = loadShot(path);
+    QCOMPARE(shot.outcome, Outcome::Unreadable);
+    QCOMPARE(shot.reason, QStringLiteral("demande un décodage démesuré"));
+    QVERIFY(!shot.picture);
+    // The thread's decoder is fit for the next file.
+    QVERIFY(decodeShot(encode(quadrants(48, 32))).taken());
+
+    // The same kind of file with a dozen scans, more than an encoder's own
+    // progression writes, is an ordinary picture, as are the progressive
+    // files that libjpeg writes, grey or in colour, whatever their size.
+    const LoadedShot twelve = decodeShot(manyScanJpeg(3000, 2000, 12));
+    QVERIFY(twelve.taken());
+    QCOMPARE(twelve.picture->size(), QSize(3000, 2000));
+    QCOMPARE(twelve.picture->pixel(1500, 1000), qRgb(128, 128, 128));
+    LibjpegOptions progressive;
+    progressive.progressive = true;
+    for (const QSize size : {QSize(8, 8), QSize(1200, 900)}) {
+        const QImage image = photoLike(size.width(), size.height(), 5);
+        QVERIFY(decodeShot(encodeLibjpeg(image, progressive)).taken());
+        LibjpegOptions grey = progressive;
+        grey.stored = JCS_GRAYSCALE;
+        QVERIFY(decodeShot(encodeLibjpeg(image, grey)).taken());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestShotLoader)

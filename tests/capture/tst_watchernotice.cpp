@@ -44,6 +44,24 @@ private slots:
         QCOMPARE(slow.text(), QString());
     }
 
+    void aFileCompleteButDamagedIsNoLongerIncomplete()
+    {
+        // The camera's software wrote slowly, then left the file damaged:
+        // the notice tells the damage, at once, not an incomplete file.
+        WatcherNotice notice;
+        const QString name = QStringLiteral("IMG_0007.JPG");
+        for (qint64 ms : {0, 1000, 2000, 3000})
+            notice.fileRefused(name, QStringLiteral("est incomplet"), true, ms);
+        QVERIFY(notice.text().contains(QStringLiteral("toujours incomplet")));
+        notice.fileRefused(name, QStringLiteral("est endommagé"), false, 4000);
+        QCOMPARE(notice.text(),
+                 QStringLiteral("« IMG_0007.JPG » est endommagé ; dernier fichier par ordre de "
+                                "nom, il masque les nouvelles prises de vue."));
+        // Rewritten, it is being written again: quiet for a while.
+        notice.fileRefused(name, QStringLiteral("est incomplet"), true, 5000);
+        QCOMPARE(notice.text(), QString());
+    }
+
     void aLostDirectoryComesFirstAndGoesWhenBack()
     {
         WatcherNotice notice;

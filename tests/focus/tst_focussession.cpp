@@ -57,6 +57,23 @@ private slots:
         QCOMPARE(session.curve(rightHalf).bestFigure, 0);
     }
 
+    void theFirstOfEqualSharpnessWins()
+    {
+        // Shots 1 and 2 are the same picture (the camera did not move, nor
+        // its focus): the best stays with the first of them, as the curve
+        // names it, rather than move at every equal shot.
+        FocusSession session;
+        const QImage sharp = halves(600, 300, 0, 0);
+        session.add(shot(QStringLiteral("IMG_0001.JPG"), halves(600, 300, 2, 2), 1500));
+        session.add(shot(QStringLiteral("IMG_0002.JPG"), sharp, 1500));
+        session.add(shot(QStringLiteral("IMG_0003.JPG"), sharp, 1500));
+        session.add(shot(QStringLiteral("IMG_0004.JPG"), halves(600, 300, 3, 3), 1500));
+        const SessionCurve curve = session.curve(leftHalf);
+        QCOMPARE(curve.points[1].sharpness, curve.points[2].sharpness);
+        QCOMPARE(curve.bestSharpness, 1);
+        QCOMPARE(curve.bestFigure, 0);
+    }
+
     void noBestWithoutDetailOrMeasure()
     {
         FocusSession session;

@@ -93,8 +93,11 @@ void TestProfileFile::read_data()
     row("quote inside", s + "k=\"a\" b\r\n", "s", "k", "\"a\" b");
     row("empty value", s + "k=\r\n", "s", "k", "");
     row("= in value", s + "k=a=b\r\n", "s", "k", "a=b");
-    row("key without =", s + "k\r\n", "s", "k", kDefault);
-    row("key without = hides a later one", s + "k\r\nk=v\r\n", "s", "k", kDefault);
+    // A name alone on its line, as a hand edit leaves it, is no key.
+    row("name without =", s + "k\r\n", "s", "k", kDefault);
+    row("name without = before the key", s + "k\r\nk=v\r\n", "s", "k", "v");
+    row("names without = around the key", s + " K \t\r\nk=v\r\nk\r\n", "s", "k", "v");
+    row("name without = before the next section", s + "k\r\n[t]\r\nk=v\r\n", "s", "k", kDefault);
     row("first key wins", s + "k=1\r\nK=2\r\n", "s", "k", "1");
     row("first section wins", "[s]\r\nk=1\r\n[S]\r\nk=2\r\n", "s", "k", "1");
     row("later duplicate section not searched", "[s]\r\na=1\r\n[s]\r\nk=2\r\n", "s", "k", kDefault);
@@ -252,8 +255,14 @@ void TestProfileFile::write_data()
         "[s]\r\nk=3\r\nk=2\r\n");
     // Windows ends every line it writes.
     row("replace last line without newline", "[s]\r\nk=old", "s", "k", "new", "[s]\r\nk=new\r\n");
-    row("key without = gets one", "[s]\r\n  k \t\r\n", "s", "k", "v", "[s]\r\n  k=v\r\n");
-    row("key without = on the last line", "[s]\r\n k", "s", "k", "v", "[s]\r\n k=v\r\n");
+    // A name without '=' is no key: the key's real line takes the value, or
+    // a new one does; the name's own line stays as it was.
+    row("name without = stays, the key after it changes", "[s]\r\nk\r\nk=old\r\n", "s", "k", "new",
+        "[s]\r\nk\r\nk=new\r\n");
+    row("name without = stays, a key is added", "[s]\r\n  k \t\r\n", "s", "k", "v",
+        "[s]\r\n  k \t\r\nk=v\r\n");
+    row("name without = on the last line stays", "[s]\r\n k", "s", "k", "v",
+        "[s]\r\n k\r\nk=v\r\n");
     row("first ] ends the name", "[s]] ; x\r\nk=1\r\n", "s", "k", "2", "[s]] ; x\r\nk=2\r\n");
     row("[ without ] is a section", "[s\r\nk=1\r\n", "s", "k", "2", "[s\r\nk=2\r\n");
     row("Windows-1252 names match", "[CAF\xC9]\r\n\xC9T\xC9=1\r\n", "caf\xE9", "\xE9t\xE9", "2",
@@ -265,7 +274,7 @@ void TestProfileFile::write_data()
         "s", "k", "v", "[s]\r\na=1\r\nk=v\r\n; note\r\n  \r\n\r\n[t]\r\n");
     row("new key in a section of comments", "[s]\r\n; a\r\n\r\n[t]\r\n", "s", "k", "v",
         "[s]\r\nk=v\r\n; a\r\n\r\n[t]\r\n");
-    row("new key after a key without =", "[s]\r\nx\r\n; c\r\n", "s", "k", "v",
+    row("new key after a name without =", "[s]\r\nx\r\n; c\r\n", "s", "k", "v",
         "[s]\r\nx\r\nk=v\r\n; c\r\n");
     row("new key in empty section", "[s]\r\n\r\n[t]\r\n", "s", "k", "v",
         "[s]\r\nk=v\r\n\r\n[t]\r\n");

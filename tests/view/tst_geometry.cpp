@@ -27,15 +27,100 @@ private slots:
         QCOMPARE(c.left + c.width / 2, overview.left + overview.width / 2);
     }
 
-    void cursorScalesBothAxesByWidth()
+    void cursorOnA4by3Shot()
     {
-        // A 2:1 shot on a 3:2 overview: the vertical position uses the width
-        // ratio, the height the height ratio.
-        const Box c = cursorBox({0, 0, 4500, 3000}, {3000, 3000, {0, 0, 60000, 30000}});
-        QCOMPARE(c.width, 225.0f);  // 4500 * 3000 / 60000
-        QCOMPARE(c.height, 300.0f); // 3000 * 3000 / 30000
-        QCOMPARE(c.left, 112.5f - 112.5f);
-        QCOMPARE(c.top, static_cast<float>(1500 * 0.075 - 150)); // cy = 1500 * k
+        // A 4000 x 3000 pixel shot on the same 3:2 overview, which stretches
+        // it: across 0.075 overview twip per picture twip, down 1/15.
+        const Box overview{6135, 45, 4500, 3000};
+        const Box centred = cursorBox(overview, {3000, 3000, {-28500, -21000, 60000, 45000}});
+        QCOMPARE(centred.width, 225.0f);  // 4500 * 3000 / 60000
+        QCOMPARE(centred.height, 200.0f); // 3000 * 3000 / 45000
+        QCOMPARE(centred.left, 8272.5f);  // 6135 + 30000 * 0.075 - 112.5
+        QCOMPARE(centred.top, 1445.0f);   // 45 + 22500 / 15 - 100
+        // The crop in the shot's bottom-right corner: the cursor fills the
+        // overview's, rather than hang below it over the file name.
+        const Box corner = cursorBox(overview, {3000, 3000, {-57000, -42000, 60000, 45000}});
+        QCOMPARE(corner.left + corner.width, overview.left + overview.width);
+        QCOMPARE(corner.top + corner.height, overview.top + overview.height);
+    }
+
+    // Whatever the shot's shape, the cursor covers the same share of the
+    // overview as the crop does of the shot, in each direction.
+    void cursorMarksTheCropsShare_data()
+    {
+        QTest::addColumn<QSize>("shot"); // pixels, at 15 twips a pixel
+        QTest::addColumn<QPointF>("at"); // the crop's corner, as a share of the room it can move in
+        const QPointF topLeft(0, 0), centre(0.5, 0.5), bottomRight(1, 1), offCentre(0.3, 0.8);
+        const QList<std::pair<const char*, QSize>> shapes = {
+            {"3:2", QSize(6000, 4000)},          {"4:3", QSize(4000, 3000)},
+            {"1:1", QSize(3000, 3000)},          {"16:9", QSize(4800, 2700)},
+            {"portrait 2:3", QSize(4000, 6000)}, {"portrait 3:4", QSize(3000, 4000)},
+            {"2:1", QSize(4000, 2000)},          {"smaller than its frame", QSize(160, 120)},
+        };
+        for (const auto& [shape, size] : shapes) {
+            for (const auto& [where, at] : {std::pair{"top-left", topLeft},
+                                            {"centre", centre},
+                                            {"bottom-right", bottomRight},
+                                            {"off centre", offCentre}})
+                QTest::addRow("%s, %s", shape, where) << size << at;
+        }
+    }
+    void cursorMarksTheCropsShare()
+    {
+        QFETCH(QSize, shot);
+        QFETCH(QPointF, at);
+        const Box overview{6135, 45, 4500, 3000};
+        const float frame = 3000;
+        const float wp = shot.width() * 15.f;
+        const float hp = shot.height() * 15.f;
+        const float left = static_cast<float>(at.x() * (frame - wp));
+        const float top = static_cast<float>(at.y() * (frame - hp));
+        const Box c = cursorBox(overview, {frame, frame, {left, top, wp, hp}});
+        // Shares of the overview against shares of the shot; the overview's
+        // own corner is added back so that no comparison is made near zero.
+        const auto onOverview = [](double share, float start, float side) {
+            return static_cast<float>(start + share * side);
+        };
+        QCOMPARE(c.left, onOverview(-left / wp, overview.left, overview.width));
+        QCOMPARE(c.top, onOverview(-top / hp, overview.top, overview.height));
+        QCOMPARE(c.left + c.width, onOverview((frame - left) / wp, overview.left, overview.width));
+        QCOMPARE(c.top + c.height, onOverview((frame - top) / hp, overview.top, overview.height));
+    }
+
+    void overviewPressAndCursorAgree_data()
+    {
+        QTest::addColumn<QSize>("shot");
+        QTest::newRow("3:2") << QSize(6000, 4000);
+        QTest::newRow("4:3") << QSize(4000, 3000);
+        QTest::newRow("1:1") << QSize(3000, 3000);
+        QTest::newRow("16:9") << QSize(4800, 2700);
+        QTest::newRow("portrait 2:3") << QSize(4000, 6000);
+        QTest::newRow("portrait 3:4") << QSize(3000, 4000);
+    }
+    void overviewPressAndCursorAgree()
+    {
+        // A press on the overview centres the pane on the pointed point; the
+        // cursor placed afterwards is centred on that point, whatever the
+        // shot's shape, wherever the pane is not held at the shot's edge.
+        QFETCH(QSize, shot);
+        const Box overview{6135, 45, 4500, 3000};
+        const float frame = 3000;
+        const float wp = shot.width() * 15.f;
+        const float hp = shot.height() * 15.f;
+        for (const QPointF& pointer :
+             {QPointF(2250, 1500), QPointF(1000, 700), QPointF(3700, 2400), QPointF(1800, 1100)}) {
+            const auto x = static_cast<float>(pointer.x());
+            const auto y = static_cast<float>(pointer.y());
+            const auto left = static_cast<float>(centredFromOverview(frame, wp, overview.width, x));
+            const auto top = static_cast<float>(centredFromOverview(frame, hp, overview.height, y));
+            const Box c = cursorBox(overview, {frame, frame, {left, top, wp, hp}});
+            // Up to the rounding of the point and of the pane's place to whole
+            // twips: one picture twip is well under one overview twip.
+            QVERIFY2(qAbs(c.left + c.width / 2 - (overview.left + x)) <= 1,
+                     qPrintable(QStringLiteral("across, at %1").arg(x)));
+            QVERIFY2(qAbs(c.top + c.height / 2 - (overview.top + y)) <= 1,
+                     qPrintable(QStringLiteral("down, at %1").arg(y)));
+        }
     }
 
     void cursorOfSmallPictureReachesPastOverview()
@@ -53,9 +138,10 @@ private slots:
         // Sums are formed in double and stored as floats without rounding.
         const Box c = cursorBox({6203, 45, 4551, 3034}, {3034, 3034, {0, -45, 20000, 20000}});
         QCOMPARE(c.width, static_cast<float>(4551.0 * 3034 / 20000));
-        const double k = 4551.0 / 20000;
-        QCOMPARE(c.left, static_cast<float>((6203 + 1517 * k) - c.width / 2.0));
-        QCOMPARE(c.top, static_cast<float>((45 + (1517.0 + 45) * k) - c.height / 2.0));
+        const double kx = 4551.0 / 20000;
+        const double ky = 3034.0 / 20000;
+        QCOMPARE(c.left, static_cast<float>((6203 + 1517 * kx) - c.width / 2.0));
+        QCOMPARE(c.top, static_cast<float>((45 + (1517.0 + 45) * ky) - c.height / 2.0));
     }
 
     void visibleCropInPicturePixels()

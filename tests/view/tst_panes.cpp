@@ -142,6 +142,39 @@ private slots:
         QVERIFY(F->SH_CurseurLast.widget()->isVisible());
     }
 
+    void overviewPressPutsTheFrameWhereItWasPressed_data()
+    {
+        QTest::addColumn<int>("shotWidth");
+        QTest::addColumn<int>("shotHeight");
+        QTest::newRow("3:2") << 1800 << 1200;
+        QTest::newRow("4:3") << 1600 << 1200;
+        QTest::newRow("1:1") << 1200 << 1200;
+        QTest::newRow("16:9") << 1920 << 1080;
+        QTest::newRow("portrait 2:3") << 1200 << 1800;
+    }
+    void overviewPressPutsTheFrameWhereItWasPressed()
+    {
+        QFETCH(int, shotWidth);
+        QFETCH(int, shotHeight);
+        loadCurrent(shot(shotWidth, shotHeight));
+        QWidget* overview = F->I_ImgLast.widget();
+        for (const QPointF& at : {QPointF(0.5, 0.5), QPointF(0.35, 0.7), QPointF(0.6, 0.3)}) {
+            const QPoint point(int(at.x() * overview->width()), int(at.y() * overview->height()));
+            QTest::mousePress(overview, Qt::LeftButton, {}, point);
+            QTest::mouseRelease(overview, Qt::LeftButton, {}, point);
+            // The red frame is centred on the point pressed, within a twip or two.
+            const Shape& cursor = F->SH_CurseurLast;
+            QVERIFY(cursor.widget()->isVisible());
+            QVERIFY(qAbs(cursor.left() + cursor.width() / 2 -
+                         (F->I_ImgLast.left() + point.x() * 15.f)) <= 2);
+            QVERIFY(qAbs(cursor.top() + cursor.height() / 2 -
+                         (F->I_ImgLast.top() + point.y() * 15.f)) <= 2);
+            // And it lies within the overview.
+            QVERIFY(cursor.top() >= F->I_ImgLast.top());
+            QVERIFY(cursor.top() + cursor.height() <= F->I_ImgLast.top() + F->I_ImgLast.height());
+        }
+    }
+
     void overviewDragBeyondTheEdgeStaysClamped()
     {
         loadCurrent(shot(3000, 2000));
