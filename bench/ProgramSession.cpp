@@ -47,10 +47,21 @@ void ProgramSession::watchByHand(const QString& directory)
 {
     MainWindow& F = *m_window;
     F.T_RepReception.setText(directory);
+    F.watcher.indicatorPause = 0;
     F.watcher.B_Start_Click();
     F.watcher.B_Stop_Click();
-    F.watcher.indicatorPause = 0;
+    finishLooks();
+}
+
+bool ProgramSession::finishLooks()
+{
+    const CaptureWatcher& watcher = m_window->watcher;
+    QElapsedTimer waited;
+    waited.start();
+    while ((watcher.isLooking() || watcher.hasLookPending()) && waited.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     settle();
+    return !watcher.isLooking();
 }
 
 bool ProgramSession::resizeClient(int width, int height)

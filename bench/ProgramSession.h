@@ -37,6 +37,9 @@ public:
 
     // Processes every pending event (paints included).
     static void settle();
+    // Runs the event loop until the watcher has no look under way or asked
+    // for: its shot loaded and shown. False after 30 s.
+    bool finishLooks();
 
 private:
     QTemporaryDir m_appDir;

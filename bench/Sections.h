@@ -15,6 +15,7 @@ struct RunOptions
 // goal and adds its rows to `table`.
 void benchDecode(ResultTable& table, const RunOptions& options);
 void benchArrival(ResultTable& table, const RunOptions& options);
+void benchLoading(ResultTable& table, const RunOptions& options);
 void benchInstrument(ResultTable& table, const RunOptions& options);
 void benchIdleTick(ResultTable& table, const RunOptions& options);
 void benchIdleCpu(ResultTable& table, const RunOptions& options);

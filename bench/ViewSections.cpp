@@ -51,7 +51,7 @@ bool showTwoShots(ProgramSession& session, const QTemporaryDir& reception,
                        reception.filePath(QStringLiteral("IMG_0002.JPG"))))
         return false;
     F.watcher.TM_TimerRead_Timer();
-    ProgramSession::settle();
+    session.finishLooks();
     const Picture& current = F.P_ImgLast.picture();
     const Picture& reference = F.P_ImgRef.picture();
     return current && reference && current != reference &&

@@ -2,7 +2,7 @@
 // possible against the bare library doing the same work in the same run.
 // Runs offscreen on its own test shots and its own settings file.
 //
-//   kelvaris_bench [--only decode|arrival|instrument|tick|idle|memory|pan|resize|sharpness]
+//   kelvaris_bench [--only decode|arrival|loading|instrument|tick|idle|memory|pan|resize|sharpness]
 //                  [--quick]
 //
 // Exit status: 0 when every goal is met, 1 when one is missed or a section
@@ -49,6 +49,7 @@ struct Section
 const Section sections[] = {
     {"decode", "a new 24 MP shot against a bare TurboJPEG decoding", benchDecode},
     {"arrival", "a new 24 MP shot on screen once its file is complete", benchArrival},
+    {"loading", "new 24, 45 and 150 MP shots while the window stays responsive", benchLoading},
     {"instrument", "the focus instrument over a session of a thousand shots", benchInstrument},
     {"tick", "a look that finds nothing new against a bare directory listing", benchIdleTick},
     {"idle", "processor time of a running watcher", benchIdleCpu},

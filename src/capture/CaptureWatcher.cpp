@@ -168,6 +168,8 @@ void CaptureWatcher::partDecoded(const ShotPart& part)
     // The region in view first, under the new shot's name.
     m_panes.showNewShotPart(part.pixels, part.where, part.whole);
     F.T_ImageCourante.setText(m_loadingName);
+    if (shotPartShown)
+        shotPartShown();
 }
 
 void CaptureWatcher::loadingFinished()

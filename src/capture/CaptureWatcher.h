@@ -76,6 +76,9 @@ public:
     std::function<void()> started;
     // Called after each reading of the directory.
     std::function<void(const FileList&)> listed;
+    // Called when the region in view of a new shot is in the current
+    // pane, before the rest of the shot is decoded.
+    std::function<void()> shotPartShown;
     // Called after each shot taken, once the view shows it.
     std::function<void(const TakenShot&)> shotTaken;
     // Called when the notice about what keeps shots from arriving changes

@@ -162,6 +162,7 @@ void PaneInteraction::I_ImgLast_MouseUp(int, int, float, float)
 void PaneInteraction::showNewShot(const Picture& shot, const QImage& rendition)
 {
     const std::optional<ArrivingShot> arriving = std::exchange(m_arriving, std::nullopt);
+    Picture previous = F.I_ImgLast.picture();
     F.I_ImgLast.setPicture(shot, rendition);
     if (SwapHeld) {
         F.P_ImgTampon.setPicture(shot);
@@ -179,6 +180,7 @@ void PaneInteraction::showNewShot(const Picture& shot, const QImage& rendition)
         m_renderer.RefPaneDirty = true;
     }
     m_renderer.RenderPanes();
+    releaseAside(std::move(previous));
 }
 
 void PaneInteraction::showNewShotPart(const Picture& part, const QRect& where, QSize whole)
