@@ -9,6 +9,8 @@
 #include <QDebug>
 #include <QElapsedTimer>
 
+#include <utility>
+
 namespace kelvaris {
 
 namespace {
@@ -197,6 +199,7 @@ void CaptureWatcher::takeShot(const ShotLoading& loading)
 {
     const LoadedShot& shot = loading.result();
     m_refused = RefusedFile();
+    m_loggedRefusal.clear();
     m_notice.fileCleared();
     m_lastTaken = loading.path().filename().native();
 
@@ -223,7 +226,8 @@ void CaptureWatcher::refuseShot(const ShotLoading& loading)
         m_panes.withdrawNewShotPart();
     F.T_FichierImage.setText(m_shownFile);
     F.T_ImageCourante.setText(m_shownCurrent);
-    if (m_refused.name != m_loadingName)
+    // Logged once, not at every state of a file still being written.
+    if (std::exchange(m_loggedRefusal, m_loadingName) != m_loadingName)
         qInfo().noquote() << "Shot not taken yet:" << m_loadingName << shot.error;
     if (shot.outcome == LoadedShot::Outcome::Vanished) {
         m_refused = RefusedFile();

@@ -136,6 +136,7 @@ private:
     QString m_shownFile;
     QString m_shownCurrent;
     RefusedFile m_refused;
+    QString m_loggedRefusal;
     WatcherNotice m_notice;
 };
 

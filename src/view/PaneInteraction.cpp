@@ -230,6 +230,8 @@ void PaneInteraction::screenScaleChanged()
         if (picture->picture())
             picture->setPicture(picture->picture());
     }
+    if (F.P_ImgLast.isPartial())
+        showArrivingPart();
     if (SwapHeld)
         standAside(F.P_ImgTampon.picture());
     m_renderer.RenderPanes();
