@@ -105,6 +105,12 @@ bool KeyboardShortcuts::keyPressed(int key)
     case Qt::Key_B:
         F.focus.chooseReference(F.focus.curve().bestSharpness);
         return true;
+    case Qt::Key_M:
+        F.aids.setMapShown(!F.aids.mapShown());
+        return true;
+    case Qt::Key_P:
+        F.aids.setPeakingShown(!F.aids.peakingShown());
+        return true;
     case Qt::Key_Space:
         if (!F.gestures.SwapHeld) {
             F.gestures.P_ImgLast_MouseDown(RightButton, 0, 0, 0);
