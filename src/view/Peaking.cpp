@@ -18,18 +18,11 @@ constexpr int Margin = 4;
 // The median of |x| for a normal x is this many standard deviations.
 constexpr double MedianOfNormal = 0.6745;
 
-// The green level of `area` of `picture`, row by row.
-std::vector<std::uint8_t> greenOf(const QImage& picture, const QRect& area)
+// A step across the edge of an 8x8 block is not the picture's own: the
+// pair whose first pixel is at `first` along a row or a column.
+bool acrossBlocks(int first)
 {
-    std::vector<std::uint8_t> green(std::size_t(area.width()) * std::size_t(area.height()));
-    for (int y = 0; y < area.height(); ++y) {
-        const auto* line =
-            reinterpret_cast<const QRgb*>(picture.constScanLine(area.top() + y)) + area.left();
-        std::uint8_t* out = green.data() + std::size_t(y) * std::size_t(area.width());
-        for (int x = 0; x < area.width(); ++x)
-            out[x] = std::uint8_t(qGreen(line[x]));
-    }
-    return green;
+    return (first & 7) == 7;
 }
 
 // The first value at which `histogram` reaches `share` of its `total`.
@@ -45,6 +38,54 @@ int percentile(const std::array<int, 256>& histogram, qint64 total, double share
     return 255;
 }
 
+// The green levels of `part` of a picture and Margin pixels around it, the
+// picture's edge pixels repeated beyond it, so that no read needs a test.
+class GreenPlane
+{
+public:
+    GreenPlane(const QImage& picture, const QRect& part)
+        : m_stride(part.width() + 2 * Margin), m_origin(part.topLeft() - QPoint(Margin, Margin))
+    {
+        // Shots are decoded as RGB32; anything else is converted, only around the crop.
+        const QRect area =
+            part.adjusted(-Margin, -Margin, Margin, Margin).intersected(picture.rect());
+        QImage converted;
+        const QImage* source = &picture;
+        QPoint offset;
+        if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32) {
+            converted = picture.copy(area).convertToFormat(QImage::Format_RGB32);
+            source = &converted;
+            offset = area.topLeft();
+        }
+        const int rows = part.height() + 2 * Margin;
+        std::vector<int> columns(static_cast<std::size_t>(m_stride));
+        for (int x = 0; x < m_stride; ++x)
+            columns[std::size_t(x)] =
+                std::clamp(m_origin.x() + x, area.left(), area.right()) - offset.x();
+        m_levels.resize(std::size_t(m_stride) * std::size_t(rows));
+        for (int y = 0; y < rows; ++y) {
+            const int row = std::clamp(m_origin.y() + y, area.top(), area.bottom()) - offset.y();
+            const auto* line = reinterpret_cast<const QRgb*>(source->constScanLine(row));
+            std::uint8_t* out = m_levels.data() + std::size_t(y) * std::size_t(m_stride);
+            for (int x = 0; x < m_stride; ++x)
+                out[x] = std::uint8_t(qGreen(line[columns[std::size_t(x)]]));
+        }
+    }
+
+    // The row of picture row `y`, indexed by picture column.
+    const std::uint8_t* row(int y) const
+    {
+        return m_levels.data() + std::size_t(y - m_origin.y()) * std::size_t(m_stride) -
+               m_origin.x();
+    }
+    std::ptrdiff_t stride() const { return m_stride; }
+
+private:
+    int m_stride;
+    QPoint m_origin;
+    std::vector<std::uint8_t> m_levels;
+};
+
 } // namespace
 
 QImage focusPeaking(const QImage& picture, const QRect& crop, QRgb colour)
@@ -52,99 +93,64 @@ QImage focusPeaking(const QImage& picture, const QRect& crop, QRgb colour)
     const QRect part = crop.intersected(picture.rect());
     if (picture.isNull() || part.isEmpty())
         return {};
-    const QRect area = part.adjusted(-Margin, -Margin, Margin, Margin).intersected(picture.rect());
-    // Shots are decoded as RGB32; anything else is converted, only the area.
-    const bool direct =
-        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
-    const std::vector<std::uint8_t> green =
-        direct ? greenOf(picture, area)
-               : greenOf(picture.copy(area).convertToFormat(QImage::Format_RGB32),
-                         QRect(QPoint(0, 0), area.size()));
-    const int w = area.width();
-    const int h = area.height();
-    const auto at = [&](int x, int y) {
-        return int(green[std::size_t(std::clamp(y, 0, h - 1)) * std::size_t(w) +
-                         std::size_t(std::clamp(x, 0, w - 1))]);
-    };
-    // The pairs that touch the crop or the ring of pixels around it, whose
-    // marks the crop's pixels count as neighbours: [x0, x1) x [y0, y1) in
-    // the area's coordinates, each pair's first pixel.
-    const int x0 = std::max(part.left() - area.left() - 2, 0);
-    const int x1 = std::min(part.right() - area.left() + 2, w - 1);
-    const int y0 = std::max(part.top() - area.top() - 2, 0);
-    const int y1 = std::min(part.bottom() - area.top() + 2, h - 1);
-    // A step across the edge of an 8x8 block is not the picture's own.
-    const auto acrossBlocks = [](int absolute) { return (absolute & 7) == 7; };
+    QImage out(part.size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    const GreenPlane green(picture, part);
+    const std::ptrdiff_t down = green.stride();
+    // Pairs along a row whose second pixel is on the picture, along a column likewise.
+    const int lastColumn = picture.width() - 2;
+    const int lastRow = picture.height() - 2;
 
-    // The steps of the crop itself, for its noise and its detail.
+    // The steps inside the crop, for its noise and its detail.
     std::array<int, 256> histogram{};
     qint64 steps = 0;
-    for (int y = part.top() - area.top(); y <= part.bottom() - area.top(); ++y) {
-        const bool rowAcross = acrossBlocks(area.top() + y) || y + 1 >= h;
-        for (int x = part.left() - area.left(); x <= part.right() - area.left(); ++x) {
-            if (!acrossBlocks(area.left() + x) && x + 1 < w) {
-                ++histogram[std::size_t(std::abs(at(x + 1, y) - at(x, y)))];
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        const std::uint8_t* g = green.row(y);
+        const bool vertical = !acrossBlocks(y) && y < part.bottom();
+        for (int x = part.left(); x <= part.right(); ++x) {
+            if (!acrossBlocks(x) && x < part.right()) {
+                ++histogram[std::size_t(std::abs(g[x + 1] - g[x]))];
                 ++steps;
             }
-            if (!rowAcross) {
-                ++histogram[std::size_t(std::abs(at(x, y + 1) - at(x, y)))];
+            if (vertical) {
+                ++histogram[std::size_t(std::abs(g[x + down] - g[x]))];
                 ++steps;
             }
         }
     }
     if (steps == 0)
-        return {};
+        return out;
     const double noise = percentile(histogram, steps, 0.5) / MedianOfNormal;
     const int threshold =
         std::max({Threshold, int(std::ceil(NoiseFactor * noise)),
                   int(std::ceil(DetailShare * percentile(histogram, steps, 0.99)))});
 
-    // Marks, over the pairs' span plus one pixel.
-    std::vector<std::uint8_t> marks(std::size_t(w) * std::size_t(h), 0);
-    const auto mark = [&](int x, int y) {
-        marks[std::size_t(y) * std::size_t(w) + std::size_t(x)] = 1;
-    };
-    for (int y = y0; y < y1; ++y) {
-        const bool rowAcross = acrossBlocks(area.top() + y);
-        for (int x = x0; x < x1; ++x) {
-            const int here = at(x, y);
-            if (!acrossBlocks(area.left() + x)) {
-                const int step = std::abs(at(x + 1, y) - here);
-                if (step >= threshold && step >= Acuity * std::abs(at(x + 4, y) - at(x - 3, y))) {
-                    mark(x, y);
-                    mark(x + 1, y);
-                }
-            }
-            if (!rowAcross) {
-                const int step = std::abs(at(x, y + 1) - here);
-                if (step >= threshold && step >= Acuity * std::abs(at(x, y + 4) - at(x, y - 3))) {
-                    mark(x, y);
-                    mark(x, y + 1);
-                }
-            }
-        }
-    }
-
-    QImage out(part.size(), QImage::Format_ARGB32_Premultiplied);
-    out.fill(Qt::transparent);
+    // Every pair with a pixel in the crop: both its pixels are marked.
     const QRgb ink = colour | 0xff000000u;
-    const auto marked = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < w && y < h &&
-               marks[std::size_t(y) * std::size_t(w) + std::size_t(x)] != 0;
+    const auto sharp = [threshold](int step, int around) {
+        return std::abs(step) >= threshold && std::abs(step) >= Acuity * std::abs(around);
     };
-    for (int y = 0; y < part.height(); ++y) {
-        const int ay = part.top() - area.top() + y;
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < part.width(); ++x) {
-            const int ax = part.left() - area.left() + x;
-            if (!marked(ax, ay))
-                continue;
-            int neighbours = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    neighbours += (dx || dy) && marked(ax + dx, ay + dy);
-            if (neighbours >= 2)
-                line[x] = ink;
+    const auto mark = [&](int x, int y) {
+        if (part.contains(x, y))
+            reinterpret_cast<QRgb*>(out.scanLine(y - part.top()))[x - part.left()] = ink;
+    };
+    for (int y = part.top() - 1; y <= part.bottom(); ++y) {
+        if (y < 0)
+            continue;
+        const std::uint8_t* g = green.row(y);
+        const bool inCrop = y >= part.top();
+        const bool vertical = !acrossBlocks(y) && y <= lastRow;
+        for (int x = std::max(part.left() - 1, 0); x <= part.right(); ++x) {
+            if (inCrop && !acrossBlocks(x) && x <= lastColumn &&
+                sharp(g[x + 1] - g[x], g[x + 4] - g[x - 3])) {
+                mark(x, y);
+                mark(x + 1, y);
+            }
+            if (vertical && x >= part.left() &&
+                sharp(g[x + down] - g[x], g[x + 4 * down] - g[x - 3 * down])) {
+                mark(x, y);
+                mark(x, y + 1);
+            }
         }
     }
     return out;
