@@ -64,10 +64,11 @@ void FocusAids::mapReady(int shotId)
     const SessionShot* shot = shotOf(shotId);
     if (shot && shot->map)
         m_map.add(shotId, *shot->map);
-    // A new best on a tile changes the current shot's tint there too.
+    // A new best on a tile changes the current shot's tint there too. The
+    // shortlist follows a moment later: the tint comes first.
     if (m_mapShown) {
         retint();
-        updateStack();
+        m_stackTimer.start();
     }
 }
 

@@ -53,12 +53,12 @@ public:
     const FocusMap& focusMap() const { return m_map; }
     // What hovering tile `tile` of the current shot's map tells.
     QString describeTile(int tile) const;
-    // Brings the shortlist up to date now rather than after the pause that
-    // gathers the moves of a pan.
+    // Brings the shortlist up to date now rather than after its pause.
     void updateStack();
 
-    // The pause after a move of the crop before the shortlist of the crop is
-    // made again: a pan is many moves.
+    // The pause before the shortlist is made again: after a new map, so
+    // that the tint shows first, and after a move of the crop, as a pan is
+    // many moves.
     static constexpr int StackDelayMs = 80;
 
 private:
