@@ -104,34 +104,15 @@ void benchAids(ResultTable& table, const RunOptions& options)
 
     // The map over a session of a thousand 24 MP shots, shown.
     QTemporaryDir reception;
-    const QByteArray jpeg = makeDetailedJpeg(Width24, Height24, 24);
-    if (jpeg.isEmpty() || !writeFile(reception.filePath(QStringLiteral("IMG_0001.JPG")), jpeg))
-        return fault(table, section, QStringLiteral("cannot write the 24 MP test shot"));
     ProgramSession session;
-    if (!session.ready())
-        return fault(table, section, QStringLiteral("the main window could not be shown"));
+    if (const QString failed = session.takeTestShot(reception.path()); !failed.isEmpty())
+        return fault(table, section, failed);
     MainWindow& F = session.window();
-    session.watchByHand(reception.path());
-    if (!F.P_ImgLast.picture())
-        return fault(table, section, QStringLiteral("Start did not take the test shot"));
     F.aids.setMapShown(true);
-    const auto waitForMaps = [&F] {
-        while (F.focus.isMeasuring())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    };
-    waitForMaps();
-    TakenShot shot;
-    shot.picture = F.P_ImgLast.picture();
-    shot.path = toNativePath(reception.filePath(QStringLiteral("IMG_0001.JPG")));
-    shot.figure = QStringLiteral("1234");
     const int shots = options.quick ? 200 : 1000;
     releaseFreedMemory();
     const qint64 before = procStatusKb("VmRSS");
-    for (int i = 0; i < shots; ++i) {
-        shot.name = QStringLiteral("IMG_%1.JPG").arg(i + 2, 4, 10, QLatin1Char('0'));
-        F.focus.shotTaken(shot);
-    }
-    waitForMaps();
+    session.addSessionShots(shots);
     ProgramSession::settle();
     releaseFreedMemory();
     const qint64 after = procStatusKb("VmRSS");
@@ -153,11 +134,8 @@ void benchAids(ResultTable& table, const RunOptions& options)
         overlay->render(&canvas);
         times.push_back(elapsedMs(clock));
     };
-    for (int i = 0; i < (options.quick ? 5 : 21); ++i) {
-        shot.name = QStringLiteral("IMG_%1.JPG").arg(shots + i + 2, 4, 10, QLatin1Char('0'));
-        F.focus.shotTaken(shot);
-        waitForMaps();
-    }
+    for (int i = 0; i < (options.quick ? 5 : 21); ++i)
+        session.addSessionShots(1, shots + i + 2);
     if (painted.paints < int(times.size()) || !overlay->showsTints())
         return fault(table, section, QStringLiteral("the tint was not painted"));
     const double tint = median(times);
