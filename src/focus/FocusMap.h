@@ -35,10 +35,11 @@ enum class TileTint : std::uint8_t
 //
 // The thresholds: AtBest is where the shortlist of shots to stack counts a
 // tile as sharp, so that a tile tinted at its best in a shot is one that
-// shot covers in a stack. Near is some three quarters of the best: on the
-// demo's sweep, and on the blur sweeps of tools/sharpness_eval, a tile's
-// figure falls to it at about one pixel of blur more than at its best, the
-// difference that 100 % view still shows on fine print.
+// shot covers in a stack. Measured on the demo camera's scene (a blur
+// sweep in steps of a quarter pixel, Gaussian sigma), a region's figure
+// falls below AtBest at a quarter pixel of blur more than its best, and
+// below Near at about half a pixel (three quarters on larger print): near
+// is a shot a little off, well short one whose blur shows at 100 %.
 //
 // Memory: a shot keeps one half-precision figure per tile, 768 bytes for a
 // 3:2 shot, beside its sharpness map's 30 KB; a layer keeps a judgement per

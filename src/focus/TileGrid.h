@@ -14,10 +14,10 @@ namespace kelvaris {
 // The grid is a fraction of the frame, not a number of pixels: the same
 // tile is the same part of the frame in the picture (tileRect) and on the
 // overview, which stretches the picture to its own size (tileRectIn). A
-// 24-megapixel shot has tiles of 250 pixels, a dozen of them side by side
-// under the current pane's crop at its largest; on the overview at the
-// design size they are 12 pixels wide, enough to tell where the sharp band
-// lies without hiding the picture under a mosaic.
+// 24-megapixel shot has tiles of 250 pixels, two across the current pane's
+// 450-pixel crop in a large window; on the overview at the design size they
+// are 12 pixels wide, enough to tell where the sharp band lies without
+// hiding the picture under a mosaic.
 class TileGrid
 {
 public:

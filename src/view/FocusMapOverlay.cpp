@@ -32,7 +32,7 @@ QColor FocusMapOverlay::colourOf(TileTint tint)
     case TileTint::Near:
         return QColor(0, 160, 190, 95); // teal
     case TileTint::Short:
-        return QColor(60, 20, 130, 100); // violet
+        return QColor(60, 20, 130, 80); // violet
     case TileTint::None:
         break;
     }

@@ -17,10 +17,13 @@ namespace kelvaris {
 //    percentile): the threshold follows the crop, so that noise at ISO
 //    3200 is not taken for detail, nor the faint texture of a
 //    high-contrast scene, while a sharp low-contrast edge at ISO 100 is;
-//  - at least Acuity times the step over the seven pixels around it: a
-//    sharp edge climbs in one pixel, a blurred one spreads its climb over
-//    several, so a crisp edge is marked and its blurred twin is not,
-//    whatever their contrast;
+//  - by at least Acuity of the range of levels of the eight pixels around
+//    it: a sharp edge climbs in one pixel, a blurred one spreads its climb
+//    over several, and a thin stroke blurred loses its depth as it spreads,
+//    so a crisp edge or stroke is marked and its blurred twin is not,
+//    whatever their contrast. An edge passes up to a blur of about 0.7
+//    pixel (Gaussian sigma), a stroke of one or two pixels up to about 1;
+//    none passes at 2;
 //  - within one 8x8 block of the JPEG: a step across a block's edge is
 //    never counted, so the edges of blocks that compression flattened are
 //    never outlined (blocks lie on the picture's 8-pixel grid; cameras'
@@ -31,7 +34,7 @@ namespace peaking {
 constexpr int Threshold = 10;
 constexpr double NoiseFactor = 4.5;
 constexpr double DetailShare = 0.2;
-constexpr double Acuity = 0.45;
+constexpr double Acuity = 0.5;
 } // namespace peaking
 
 // The marks of `crop` (picture pixels) of `picture`: an ARGB32 image of the

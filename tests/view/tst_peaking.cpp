@@ -80,23 +80,37 @@ class TestPeaking : public QObject
     Q_OBJECT
 
 private slots:
+    void aSharpEdgeAndNotItsBlurredTwin_data()
+    {
+        QTest::addColumn<int>("stroke"); // 0: an edge; else a dark stroke so many pixels wide
+        QTest::addColumn<double>("blur");
+        QTest::newRow("edge") << 0 << 2.5;
+        QTest::newRow("stroke of 2 pixels") << 2 << 2.0;
+        QTest::newRow("stroke of 1 pixel") << 1 << 2.0;
+    }
     void aSharpEdgeAndNotItsBlurredTwin()
     {
-        // The same edge, sharp in the top half, blurred by 2.5 pixels in the
+        QFETCH(int, stroke);
+        QFETCH(double, blur);
+        // The same edge or stroke, sharp in the top half, blurred in the
         // bottom half, as a camera writes them (quality 90, 4:2:0).
-        const QImage shot = cameraJpeg(
-            grey(
-                {256, 128},
-                [](int x, int y) { return edgeLevel(x, 100, y < 64 ? 0 : 2.5, 60, 190); }, 1.5),
-            90);
+        const auto level = [&](int x, int y) {
+            const double sigma = y < 64 ? 0 : blur;
+            if (stroke == 0)
+                return edgeLevel(x, 100, sigma, 60, 190);
+            // Light paper, the stroke dark from x = 100 on.
+            return 200 - edgeLevel(x, 100, sigma, 0, 150) +
+                   edgeLevel(x, 100 + stroke, sigma, 0, 150);
+        };
+        const QImage shot = cameraJpeg(grey({256, 128}, level, 1.5), 90);
         QVERIFY(!shot.isNull());
         const QImage marks = focusPeaking(shot, shot.rect(), Ink);
         QCOMPARE(marks.size(), shot.size());
         QCOMPARE(marks.pixel(100, 20), Ink);
-        QVERIFY(rowsMarked(marks, 98, 101, 2, 61) >= 54);
+        QVERIFY(rowsMarked(marks, 98, 101 + stroke, 2, 61) >= 54);
         QCOMPARE(rowsMarked(marks, 0, 255, 66, 125), 0);
-        // Nothing but the edge.
-        QVERIFY(marksOf(marks) <= 4 * 64);
+        // Nothing but the edge or the stroke.
+        QVERIFY(marksOf(marks) <= (4 + stroke) * 64);
 
         // A crop of the blurred half alone is measured on its own: its
         // edge is still no sharper.
