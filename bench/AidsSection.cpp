@@ -70,6 +70,7 @@ void benchStack(ResultTable& table, const QString& section, const RunOptions& op
     constexpr int Tiles = 24 * 16;
     const std::vector<std::vector<qfloat16>> figures = sweep(Shots, Tiles);
     std::vector<const qfloat16*> candidates;
+    candidates.reserve(figures.size());
     for (const auto& shot : figures)
         candidates.push_back(shot.data());
     std::vector<float> best(Tiles, 0);

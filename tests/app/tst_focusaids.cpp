@@ -35,7 +35,7 @@ QImage squares(int width, int height, int left, int right)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             sharp[std::size_t(y) * width + x] =
-                levels[std::size_t((y / 6) * (width / 6 + 1) + x / 6)];
+                levels[std::size_t(y / 6) * std::size_t(width / 6 + 1) + std::size_t(x / 6)];
     const std::vector<int> a = left ? blurred(sharp, width, height, left) : sharp;
     const std::vector<int> b = right ? blurred(sharp, width, height, right) : sharp;
     QImage image(width, height, QImage::Format_RGB32);

@@ -114,7 +114,7 @@ private slots:
             // The flat strip stays untinted, the tiles far from focus short.
             const std::vector<TileTint> tints = map.tints(id);
             QCOMPARE(tints[0], TileTint::None);
-            QCOMPARE(tints[24 * 8], TileTint::None);
+            QCOMPARE(tints[std::size_t(24) * 8], TileTint::None);
             QVERIFY(meanColumn(map, id, TileTint::Short) >= 0);
         }
         // Hovering a tile names the shot that was sharpest there.
