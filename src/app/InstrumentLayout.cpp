@@ -10,16 +10,23 @@ using namespace instrument;
 
 namespace {
 
+// How much of the instrument is shown, from the most to the least.
+enum class Shown
+{
+    CurveAndStack,
+    Curve,
+    NoticeOnly
+};
+
 // The height the panel needs: the notice's line, and the curve with the
 // best shot's line, the switches' and the shortlist's under it.
-float heightFor(bool notice, bool curve, bool stack)
+float heightFor(bool notice, Shown shown)
 {
     float height = notice ? LineHeight : 0;
-    if (curve) {
+    if (shown != Shown::NoticeOnly)
         height += (notice ? Margin : 0) + MinCurveHeight + 2 * (Margin + LineHeight);
-        if (stack)
-            height += Margin + LineHeight;
-    }
+    if (shown == Shown::CurveAndStack)
+        height += Margin + LineHeight;
     return height;
 }
 
@@ -41,14 +48,18 @@ InstrumentArrangement arrangeInstrument(const InstrumentInput& in)
                     in.innerHeight - Margin - fond.top};
 
     InstrumentArrangement r;
-    // The whole instrument where it fits, under the view first; else the notice alone.
-    for (const bool curve : {true, false}) {
-        const float needed = heightFor(in.hasNotice, curve, in.stackShown);
+    // The whole instrument where it fits, under the view first; else the
+    // curve without the shortlist; else the notice alone.
+    for (const Shown shown : {Shown::CurveAndStack, Shown::Curve, Shown::NoticeOnly}) {
+        if (shown == Shown::CurveAndStack && !in.stackShown)
+            continue;
+        const float needed = heightFor(in.hasNotice, shown);
         for (const Box& band : {under, right}) {
             if (!r.visible && holds(band, needed)) {
                 r.visible = true;
                 r.panel = band;
-                r.curveVisible = curve;
+                r.curveVisible = shown != Shown::NoticeOnly;
+                r.stackVisible = shown == Shown::CurveAndStack;
             }
         }
     }
@@ -64,8 +75,7 @@ InstrumentArrangement arrangeInstrument(const InstrumentInput& in)
     }
     if (r.curveVisible) {
         float bottom = r.panel.height;
-        if (in.stackShown) {
-            r.stackVisible = true;
+        if (r.stackVisible) {
             r.stack = {TextIndent, bottom - LineHeight, w - 2 * TextIndent, LineHeight};
             bottom = r.stack.top - Margin;
         }

@@ -66,6 +66,13 @@ private slots:
         for (int i = 0; i + 1 < 3; ++i)
             QVERIFY(row[i].left + row[i].width < row[i + 1].left);
         QVERIFY(on.stackScope.left + on.stackScope.width <= on.panel.width);
+
+        // Room for the curve's least (1860 twips) but not for the shortlist's
+        // line as well: the curve stays, without it.
+        const float low = fond.top + fond.height + 2 * instrument::Margin + 2000;
+        const InstrumentArrangement cramped = arrangeInstrument({10890, low, fond, false, true});
+        QVERIFY(cramped.curveVisible && !cramped.stackVisible);
+        QCOMPARE(cramped.mapToggle.top + cramped.mapToggle.height, cramped.panel.height);
     }
 
     void aNoticeTakesTheFirstLine()
