@@ -29,7 +29,8 @@ namespace kelvaris {
 //    never outlined (blocks lie on the picture's 8-pixel grid; cameras'
 //    picture sizes are multiples of 16, so turning a shot upright keeps
 //    them there).
-// Measured by kelvaris_bench --only aids: about 2 ms for a 450-pixel crop.
+// Measured by kelvaris_bench --only aids: 1.3 to 1.9 ms for a 450-pixel
+// crop of a 24 MP shot, on a busy machine.
 namespace peaking {
 constexpr int Threshold = 10;
 constexpr double NoiseFactor = 4.5;
