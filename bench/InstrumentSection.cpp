@@ -18,33 +18,16 @@ void benchInstrument(ResultTable& table, const RunOptions& options)
 {
     const QString section = QStringLiteral("instrument");
     QTemporaryDir reception;
-    const QByteArray jpeg = makeDetailedJpeg(Width24, Height24, 24);
-    if (jpeg.isEmpty() || !writeFile(reception.filePath(QStringLiteral("IMG_0001.JPG")), jpeg))
-        return fault(table, section, QStringLiteral("cannot write the 24 MP test shot"));
     ProgramSession session;
-    if (!session.ready())
-        return fault(table, section, QStringLiteral("the main window could not be shown"));
+    if (const QString failed = session.takeTestShot(reception.path()); !failed.isEmpty())
+        return fault(table, section, failed);
     MainWindow& F = session.window();
-    session.watchByHand(reception.path());
-    if (!F.P_ImgLast.picture())
-        return fault(table, section, QStringLiteral("Start did not take the test shot"));
 
     // A session of a thousand shots of the same 24 MP picture: a map each.
     const int shots = options.quick ? 200 : 1000;
-    TakenShot shot;
-    shot.picture = F.P_ImgLast.picture();
-    shot.path = toNativePath(reception.filePath(QStringLiteral("IMG_0001.JPG")));
-    shot.figure = QStringLiteral("1234");
-    while (F.focus.isMeasuring())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     releaseFreedMemory();
     const qint64 before = procStatusKb("VmRSS");
-    for (int i = 0; i < shots; ++i) {
-        shot.name = QStringLiteral("IMG_%1.JPG").arg(i + 2, 4, 10, QLatin1Char('0'));
-        F.focus.shotTaken(shot);
-    }
-    while (F.focus.isMeasuring())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    session.addSessionShots(shots);
     ProgramSession::settle();
     releaseFreedMemory();
     const qint64 after = procStatusKb("VmRSS");

@@ -3,6 +3,7 @@
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QWindow>
 
@@ -62,6 +63,40 @@ bool ProgramSession::finishLooks()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     settle();
     return !watcher.isLooking();
+}
+
+QString ProgramSession::takeTestShot(const QString& directory)
+{
+    m_testShot = QDir(directory).filePath(QStringLiteral("IMG_0001.JPG"));
+    const QByteArray jpeg = makeDetailedJpeg(Width24, Height24, 24);
+    if (jpeg.isEmpty() || !writeFile(m_testShot, jpeg))
+        return QStringLiteral("cannot write the 24 MP test shot");
+    if (!ready())
+        return QStringLiteral("the main window could not be shown");
+    watchByHand(directory);
+    if (!m_window->P_ImgLast.picture())
+        return QStringLiteral("Start did not take the test shot");
+    waitForMaps();
+    return {};
+}
+
+void ProgramSession::addSessionShots(int count, int firstNumber)
+{
+    TakenShot shot;
+    shot.picture = m_window->P_ImgLast.picture();
+    shot.path = toNativePath(m_testShot);
+    shot.figure = QStringLiteral("1234");
+    for (int i = 0; i < count; ++i) {
+        shot.name = QStringLiteral("IMG_%1.JPG").arg(firstNumber + i, 4, 10, QLatin1Char('0'));
+        m_window->focus.shotTaken(shot);
+    }
+    waitForMaps();
+}
+
+void ProgramSession::waitForMaps()
+{
+    while (m_window->focus.isMeasuring())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
 }
 
 bool ProgramSession::resizeClient(int width, int height)

@@ -31,6 +31,16 @@ public:
     // The indicator's pause is left out, so a tick is only its work.
     void watchByHand(const QString& directory);
 
+    // Writes a 24 MP test shot into `directory` as IMG_0001.JPG and takes it
+    // with watchByHand; empty, or what went wrong.
+    QString takeTestShot(const QString& directory);
+    // Hands the focus instrument `count` more shots of the picture on
+    // screen, IMG_0002.JPG on after `firstNumber` - 2 of them, as the
+    // watcher hands a shot over, and waits for their maps.
+    void addSessionShots(int count, int firstNumber = 2);
+    // Waits until the focus instrument has measured every map.
+    void waitForMaps();
+
     // Sets the window's client area to `width` x `height` pixels, lays it
     // out and paints it; false when the size was not reached.
     bool resizeClient(int width, int height);
@@ -46,6 +56,7 @@ private:
     EndFunction m_oldEnd;
     MessageBoxFunction m_oldBox;
     std::unique_ptr<MainWindow> m_window;
+    QString m_testShot;
     int m_messages = 0;
     bool m_ready = false;
 };

@@ -23,6 +23,7 @@ void benchMemory(ResultTable& table, const RunOptions& options);
 void benchPan(ResultTable& table, const RunOptions& options);
 void benchResize(ResultTable& table, const RunOptions& options);
 void benchSharpness(ResultTable& table, const RunOptions& options);
+void benchAids(ResultTable& table, const RunOptions& options);
 
 // A row telling that a section could not measure what it should have.
 void fault(ResultTable& table, const QString& section, const QString& what);

@@ -2,7 +2,8 @@
 // possible against the bare library doing the same work in the same run.
 // Runs offscreen on its own test shots and its own settings file.
 //
-//   kelvaris_bench [--only decode|arrival|loading|instrument|tick|idle|memory|pan|resize|sharpness]
+//   kelvaris_bench [--only decode|arrival|loading|instrument|tick|idle|memory|pan|resize|
+//                          sharpness|aids]
 //                  [--quick]
 //
 // Exit status: 0 when every goal is met, 1 when one is missed or a section
@@ -57,6 +58,7 @@ const Section sections[] = {
     {"pan", "dragging a 45 MP shot in its pane", benchPan},
     {"resize", "resizing the window with two 45 MP shots", benchResize},
     {"sharpness", "the focus measure of a 24 MP shot and of a session's crops", benchSharpness},
+    {"aids", "the focus map, peaking and the shortlist to stack", benchAids},
 };
 
 int usage(const char* program)

@@ -123,6 +123,12 @@ bool KeyboardShortcuts::keyPressed(int key)
     case Qt::Key_B:
         F.focus.chooseReference(F.focus.curve().bestSharpness);
         return true;
+    case Qt::Key_M:
+        F.aids.setMapShown(!F.aids.mapShown());
+        return true;
+    case Qt::Key_P:
+        F.aids.setPeakingShown(!F.aids.peakingShown());
+        return true;
     case Qt::Key_Space:
         F.gestures.startBlink(PaneInteraction::BlinkHolder::Key);
         return true;

@@ -14,6 +14,9 @@ class MainWindow;
 //           right button held on the pane shows it
 //   B       the sharpest shot of the region in view becomes the reference,
 //           as a click on its point of the focus curve makes it
+//   M       shows or hides the focus map on the overview, and the shortlist
+//           of shots to stack
+//   P       turns focus peaking in the current pane on or off
 //
 // Each does what its button does, with the button's pressed look. None
 // steals a key from the reception-directory box while it has the focus:

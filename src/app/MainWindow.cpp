@@ -120,7 +120,14 @@ MainWindow::MainWindow()
       L_Avis(inside(P_Instrument), QStringLiteral("L_Avis"), QString(),
              caption(Qt::AlignLeft, Amber)),
       P_Courbe(inside(P_Instrument), QStringLiteral("P_Courbe")),
-      L_Meilleure(inside(P_Instrument), QStringLiteral("L_Meilleure"), QString(), caption())
+      L_Meilleure(inside(P_Instrument), QStringLiteral("L_Meilleure"), QString(), caption()),
+      mapToggle(inside(P_Instrument), QStringLiteral("mapToggle"),
+                QStringLiteral("Carte de netteté (M)")),
+      peakingToggle(inside(P_Instrument), QStringLiteral("peakingToggle"),
+                    QStringLiteral("Contours nets (P)")),
+      stackInCursor(inside(P_Instrument), QStringLiteral("stackInCursor"),
+                    QStringLiteral("Pile dans le cadre rouge")),
+      stackLabel(inside(P_Instrument), QStringLiteral("stackLabel"), QString(), caption())
 {
     setWindowTitle(QStringLiteral("Kelvaris"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/kelvaris.ico")));
@@ -325,7 +332,12 @@ void MainWindow::wireEvents()
         L_Avis.widget()->setToolTip(notice);
         instrument.place();
     };
-    panes.cropsMoved = [this] { focus.refresh(); };
+    panes.cropsMoved = [this] {
+        focus.refresh();
+        aids.cropsMoved();
+    };
+    focus.mapReady = [this](int shotId) { aids.mapReady(shotId); };
+    focus.cleared = [this] { aids.sessionCleared(); };
 }
 
 bool MainWindow::Form_Load()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FocusAids.h"
 #include "app/ImageButtons.h"
 #include "app/InstrumentLayout.h"
 #include "app/KeyboardShortcuts.h"
@@ -7,6 +8,7 @@
 #include "capture/CaptureWatcher.h"
 #include "focus/FocusCurve.h"
 #include "focus/FocusInstrument.h"
+#include "platform/CheckBox.h"
 #include "platform/FileList.h"
 #include "platform/Form.h"
 #include "platform/ImageBox.h"
@@ -72,6 +74,10 @@ public:
     Label L_Avis;
     FocusCurve P_Courbe;
     Label L_Meilleure;
+    // Under them, where the focus lies: the switches of the focus map and of
+    // peaking, and with the map the shortlist of shots to stack.
+    CheckBox mapToggle, peakingToggle, stackInCursor;
+    Label stackLabel;
 
     // Subsystems, each given the controls it works on.
     Settings settings;
@@ -81,6 +87,7 @@ public:
     FocusInstrument focus{focusControls(), panes, gestures};
     WindowLayout layout{*this, panes};
     InstrumentPanel instrument{*this};
+    FocusAids aids{*this};
     ImageButtons buttons{*this};
     KeyboardShortcuts keys{*this};
 

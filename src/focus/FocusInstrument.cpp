@@ -29,6 +29,8 @@ void FocusInstrument::newSession()
 void FocusInstrument::clear()
 {
     m_session.clear();
+    if (cleared)
+        cleared();
     refresh();
 }
 
@@ -48,8 +50,11 @@ void FocusInstrument::shotTaken(const TakenShot& shot)
             &m_context,
             [this, id, map = std::move(map)]() mutable {
                 --m_measuring;
-                if (m_session.setMap(id, std::move(map)))
+                if (m_session.setMap(id, std::move(map))) {
                     refresh();
+                    if (mapReady)
+                        mapReady(id);
+                }
             },
             Qt::QueuedConnection);
     });

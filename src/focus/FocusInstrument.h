@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QThreadPool>
 
+#include <functional>
+
 namespace kelvaris {
 
 class FileList;
@@ -42,6 +44,11 @@ public:
     const SessionCurve& curve() const { return m_curve; }
     // Whether maps are still being computed.
     bool isMeasuring() const { return m_measuring > 0; }
+
+    // Told when the map of shot `shotId` has joined the session, and when
+    // the session is cleared (Start, Reset).
+    std::function<void(int shotId)> mapReady;
+    std::function<void()> cleared;
 
 private:
     int referenceIndex() const;

@@ -44,8 +44,37 @@ private slots:
         QCOMPARE(r.panel.width, 10800.f);
         QCOMPARE(r.panel.height, 3161.f);
         QCOMPARE(r.curve.top, 0.f);
-        QCOMPARE(r.best.top + r.best.height, r.panel.height);
         QCOMPARE(r.curve.top + r.curve.height + instrument::Margin, r.best.top);
+        // The switches' line closes the panel, under the best shot's.
+        QCOMPARE(r.best.top + r.best.height + instrument::Margin, r.mapToggle.top);
+        QCOMPARE(r.mapToggle.top + r.mapToggle.height, r.panel.height);
+        QCOMPARE(r.peakingToggle.top, r.mapToggle.top);
+        QVERIFY(!r.stackVisible);
+    }
+
+    void theShortlistTakesALineOfTheCurveWhileTheMapIsShown()
+    {
+        const Box fond = fondFor(10890, 7755);
+        const InstrumentArrangement off = arrangeInstrument({10890, 7755, fond});
+        const InstrumentArrangement on = arrangeInstrument({10890, 7755, fond, false, true});
+        QVERIFY(on.curveVisible && on.stackVisible);
+        QCOMPARE(on.panel.top, off.panel.top);
+        QCOMPARE(on.panel.height, off.panel.height);
+        QCOMPARE(on.stack.top + on.stack.height, on.panel.height);
+        QCOMPARE(on.mapToggle.top + on.mapToggle.height + instrument::Margin, on.stack.top);
+        QCOMPARE(on.curve.height, off.curve.height - instrument::LineHeight - instrument::Margin);
+        // The switches side by side, none past the panel.
+        const Box row[] = {on.mapToggle, on.peakingToggle, on.stackScope};
+        for (int i = 0; i + 1 < 3; ++i)
+            QVERIFY(row[i].left + row[i].width < row[i + 1].left);
+        QVERIFY(on.stackScope.left + on.stackScope.width <= on.panel.width);
+
+        // Room for the curve's least (1860 twips) but not for the shortlist's
+        // line as well: the curve stays, without it.
+        const float low = fond.top + fond.height + 2 * instrument::Margin + 2000;
+        const InstrumentArrangement cramped = arrangeInstrument({10890, low, fond, false, true});
+        QVERIFY(cramped.curveVisible && !cramped.stackVisible);
+        QCOMPARE(cramped.mapToggle.top + cramped.mapToggle.height, cramped.panel.height);
     }
 
     void aNoticeTakesTheFirstLine()
@@ -131,6 +160,11 @@ private slots:
                 for (const bool notice : {false, true}) {
                     const InstrumentArrangement r =
                         arrangeInstrument({width, height, fond, notice});
+                    const InstrumentArrangement withStack =
+                        arrangeInstrument({width, height, fond, notice, true});
+                    QVERIFY(!withStack.visible || !overlaps(withStack.panel, fond));
+                    if (withStack.curveVisible)
+                        QVERIFY(withStack.curve.height >= instrument::MinCurveHeight);
                     if (!r.visible)
                         continue;
                     const Box topBar{0, 0, width, 45 + 465};
@@ -141,6 +175,7 @@ private slots:
                     QVERIFY(r.panel.top + r.panel.height <= height - 45);
                     if (r.curveVisible)
                         QVERIFY(r.curve.height >= instrument::MinCurveHeight);
+                    QVERIFY(!r.stackVisible);
                 }
             }
         }

@@ -2,48 +2,17 @@
 // click makes a shot the reference, Reset clears the session, and the panel
 // keeps to the room the design leaves free.
 #include "app/MainWindow.h"
-#include "focus/FocusSamples.h"
-#include "support/WatcherTestCase.h"
+#include "support/FocusTestCase.h"
 
-#include <QBuffer>
 #include <QTest>
 
 using namespace kelvaris;
-using kelvaris::test::halves;
-using kelvaris::test::WatcherTestCase;
+using kelvaris::test::FocusTestCase;
+using kelvaris::test::inWindow;
 
-namespace {
-
-QByteArray jpeg(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 92);
-    return bytes;
-}
-
-// The window's rectangle of a control, in the window's pixels.
-QRect inWindow(const Control& control, const QWidget* window)
-{
-    const QWidget* widget = control.widget();
-    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
-}
-
-} // namespace
-
-class TestInstrument : public WatcherTestCase
+class TestInstrument : public FocusTestCase
 {
     Q_OBJECT
-
-    // Takes a 600 x 300 shot, its left half blurred by `left` pixels and its
-    // right half by `right`, and waits for its map.
-    void take(const QString& name, int left, int right)
-    {
-        put(name, jpeg(halves(600, 300, left, right)));
-        tick();
-        QTRY_VERIFY(!F->focus.isMeasuring());
-    }
 
 private slots:
     void init() { QVERIFY(openWatcher()); }

@@ -1,0 +1,140 @@
+#include "focus/FocusMap.h"
+
+#include "focus/SharpnessMap.h"
+
+#include <algorithm>
+
+namespace kelvaris {
+
+int FocusMap::find(int id) const
+{
+    // The current shot is nearly always the last to arrive.
+    for (int i = size() - 1; i >= 0; --i) {
+        if (m_shots[std::size_t(i)].id == id)
+            return i;
+    }
+    return -1;
+}
+
+void FocusMap::add(int id, const SharpnessMap& map)
+{
+    if (map.isEmpty() || contains(id))
+        return;
+    const TileGrid grid = TileGrid::forPicture(map.pictureSize());
+    auto layer = std::find_if(m_layers.begin(), m_layers.end(),
+                              [&grid](const Layer& each) { return each.grid == grid; });
+    if (layer == m_layers.end()) {
+        m_layers.push_back({grid, std::vector<TileJudge>(std::size_t(grid.count()))});
+        layer = m_layers.end() - 1;
+    }
+    Shot shot{id, int(layer - m_layers.begin()), {}};
+    shot.figures.resize(std::size_t(grid.count()));
+    for (int t = 0; t < grid.count(); ++t) {
+        const RegionSharpness tile = map.region(grid.tileRect(t));
+        shot.figures[std::size_t(t)] = qfloat16(float(tile.value));
+        layer->tiles[std::size_t(t)].add(id, tile);
+    }
+    m_shots.push_back(std::move(shot));
+}
+
+void FocusMap::clear()
+{
+    m_layers.clear();
+    m_shots.clear();
+}
+
+TileGrid FocusMap::gridOf(int id) const
+{
+    const int i = find(id);
+    return i < 0 ? TileGrid() : m_layers[std::size_t(m_shots[std::size_t(i)].layer)].grid;
+}
+
+std::vector<TileTint> FocusMap::tints(int id) const
+{
+    std::vector<TileTint> tints;
+    const int i = find(id);
+    if (i < 0)
+        return tints;
+    const Shot& shot = m_shots[std::size_t(i)];
+    const Layer& layer = m_layers[std::size_t(shot.layer)];
+    tints.resize(shot.figures.size(), TileTint::None);
+    for (std::size_t t = 0; t < tints.size(); ++t) {
+        const TileJudge& judge = layer.tiles[t];
+        if (!judge.detailed() || judge.best() <= 0)
+            continue;
+        const double ratio = float(shot.figures[t]) / judge.best();
+        tints[t] = ratio >= AtBest ? TileTint::Best
+                   : ratio >= Near ? TileTint::Near
+                                   : TileTint::Short;
+    }
+    return tints;
+}
+
+FocusMap::Standing FocusMap::standing(int id, int tile) const
+{
+    Standing standing;
+    const int i = find(id);
+    if (i < 0)
+        return standing;
+    const Shot& shot = m_shots[std::size_t(i)];
+    if (tile < 0 || std::size_t(tile) >= shot.figures.size())
+        return standing;
+    const TileJudge& judge = m_layers[std::size_t(shot.layer)].tiles[std::size_t(tile)];
+    standing.detailed = judge.detailed();
+    standing.sharpestShot = judge.bestShot();
+    standing.ratio = judge.best() > 0 ? float(shot.figures[std::size_t(tile)]) / judge.best() : 0;
+    return standing;
+}
+
+StackChoice FocusMap::stack(int id, const std::vector<int>* within) const
+{
+    const int i = find(id);
+    if (i < 0)
+        return {};
+    const int layerIndex = m_shots[std::size_t(i)].layer;
+    const Layer& layer = m_layers[std::size_t(layerIndex)];
+    std::vector<float> best(layer.tiles.size(), 0);
+    const auto wanted = [&](int t) {
+        const TileJudge& judge = layer.tiles[std::size_t(t)];
+        if (judge.detailed())
+            best[std::size_t(t)] = float(judge.best());
+    };
+    if (within) {
+        for (int t : *within) {
+            if (t >= 0 && std::size_t(t) < best.size())
+                wanted(t);
+        }
+    } else {
+        for (int t = 0; t < int(best.size()); ++t)
+            wanted(t);
+    }
+    // The candidates in the order the shots were taken: ids grow with it.
+    std::vector<const Shot*> candidates;
+    for (const Shot& shot : m_shots) {
+        if (shot.layer == layerIndex)
+            candidates.push_back(&shot);
+    }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Shot* a, const Shot* b) { return a->id < b->id; });
+    std::vector<const qfloat16*> figures;
+    figures.reserve(candidates.size());
+    for (const Shot* shot : candidates)
+        figures.push_back(shot->figures.data());
+    StackChoice choice = coverStack(figures, best, AtBest);
+    for (int& pick : choice.picks)
+        pick = candidates[std::size_t(pick)]->id;
+    return choice;
+}
+
+std::size_t FocusMap::memoryBytes() const
+{
+    std::size_t bytes =
+        sizeof(FocusMap) + m_layers.capacity() * sizeof(Layer) + m_shots.capacity() * sizeof(Shot);
+    for (const Layer& layer : m_layers)
+        bytes += layer.tiles.capacity() * sizeof(TileJudge);
+    for (const Shot& shot : m_shots)
+        bytes += shot.figures.capacity() * sizeof(qfloat16);
+    return bytes;
+}
+
+} // namespace kelvaris
