@@ -45,6 +45,14 @@ class TestInstrument : public WatcherTestCase
         QTRY_VERIFY(!F->focus.isMeasuring());
     }
 
+    QStringList names() const
+    {
+        QStringList names;
+        for (const SessionShot& shot : F->focus.session().shots())
+            names << shot.name;
+        return names;
+    }
+
 private slots:
     void init() { QVERIFY(openWatcher()); }
     void cleanup() { closeWatcher(); }
@@ -109,11 +117,15 @@ private slots:
         QCOMPARE(F->L_Meilleure.caption(), QString());
         take(QStringLiteral("IMG_0003.JPG"), 1, 1);
         QCOMPARE(F->focus.session().size(), 1);
-        // Start: a new session, with the last shot of the directory.
+        // Start: a new session, with the last shot of the directory, and the
+        // others of the folder before it, in name order.
         start();
         QTRY_VERIFY(!F->focus.isMeasuring());
-        QCOMPARE(F->focus.session().size(), 1);
-        QCOMPARE(F->focus.session().shots()[0].name, QStringLiteral("IMG_0003.JPG"));
+        QCOMPARE(F->focus.session().shots().back().name, QStringLiteral("IMG_0003.JPG"));
+        QTRY_VERIFY_WITH_TIMEOUT(!F->focus.isFillingIn(), 60000);
+        QCOMPARE(names(),
+                 (QStringList{QStringLiteral("IMG_0001.JPG"), QStringLiteral("IMG_0002.JPG"),
+                              QStringLiteral("IMG_0003.JPG")}));
     }
 
     void thePanelKeepsToTheRoomLeftFree_data()

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "focus/BackfillQueue.h"
+#include "focus/SharpnessMap.h"
+#include "platform/NativePath.h"
+
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kelvaris {
+
+class FileList;
+
+// The shots already in the folder at Start, brought into the focus curve:
+// read, decoded and measured one at a time on a thread of the lowest
+// priority, newest first (see BackfillQueue), as long as the work stays
+// within a budget.
+//
+// The budget: 3 s of work, and at most 50 shots. A 24 MP shot takes some
+// 0.15 s to decode and measure here, so a sweep of twenty shots comes in;
+// a folder of a thousand shots of other days does not flood the curve.
+//
+// A new shot is never kept waiting: the work runs at the system's idle
+// priority, and none starts while the instrument measures a new shot
+// (setPaused). Start, Reset and closing cancel it: a shot measured for a
+// cancelled session is dropped, and closing waits for the one shot under
+// way at most.
+class SessionBackfill
+{
+public:
+    struct Shot
+    {
+        QString name;
+        NativePath path;
+        qint64 fileSize = 0;
+        std::shared_ptr<const SharpnessMap> map;
+        int place = 0; // where it goes in the session (BackfillQueue::placeOf)
+    };
+
+    SessionBackfill();
+    ~SessionBackfill();
+    SessionBackfill(const SessionBackfill&) = delete;
+    SessionBackfill& operator=(const SessionBackfill&) = delete;
+
+    // Begins with the files of `list`, as Start's look read it; cancels
+    // what was under way.
+    void start(const FileList& list);
+    void cancel();
+    // While paused, no new file is begun.
+    void setPaused(bool paused);
+    // Whether files are still being measured or wait to be.
+    bool isRunning() const;
+
+    // Each shot measured, on the thread that started the work.
+    std::function<void(Shot)> measured;
+
+    double budgetMs = 3000;
+    int maxShots = 50;
+
+private:
+    struct File
+    {
+        QString name;
+        NativePath path;
+    };
+
+    void startNext();
+
+    BackfillQueue m_queue;
+    std::vector<File> m_files; // the newest files of the folder, in name order
+    int m_firstFile = 0;       // the folder's number of m_files[0]
+    bool m_paused = false;
+    bool m_inFlight = false;
+    // Which start the work belongs to; read by the worker to skip a file
+    // of a cancelled start.
+    std::shared_ptr<std::atomic<int>> m_generation = std::make_shared<std::atomic<int>>(0);
+    // Results come back through this object; the pool goes first, waiting
+    // for its work.
+    QObject m_context;
+    QThreadPool m_pool;
+};
+
+} // namespace kelvaris
