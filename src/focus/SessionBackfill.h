@@ -56,6 +56,11 @@ public:
     void setPaused(bool paused);
     // Whether files are still being measured or wait to be.
     bool isRunning() const;
+    // Whether a file is being measured now.
+    bool isWorking() const { return m_inFlight; }
+    // Waits for the file under way to be measured; its shot still comes
+    // through the event loop, unless cancelled meanwhile.
+    void waitForWork() { m_pool.waitForDone(); }
 
     // Each shot measured, on the thread that started the work.
     std::function<void(Shot)> measured;
