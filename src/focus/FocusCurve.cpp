@@ -84,9 +84,10 @@ public:
             hold->scale = placement.scale;
     }
 
+    // An empty curve has nothing to aim at: it is not held.
     void holdStill()
     {
-        if (!hold)
+        if (!hold && count() > 0)
             hold = placement.hold();
     }
 
