@@ -22,7 +22,7 @@ constexpr struct
 
 // The steps of the percentages up the side, and of the shot numbers along
 // the bottom: the first whose labels do not crowd each other.
-constexpr int PercentSteps[] = {10, 20, 25, 50, 100, 200, 250, 500, 1000};
+constexpr int PercentSteps[] = {10, 25, 50, 100, 250, 500, 1000};
 
 void placeTitles(const CurveInput& in, double titleHeight, CurvePlacement& r)
 {
@@ -30,8 +30,9 @@ void placeTitles(const CurveInput& in, double titleHeight, CurvePlacement& r)
     const QStringList& legends = curveLegends();
     const double room = std::max(0.0, in.width - 2 * Pad);
     for (const auto& pair : TitlePairs) {
-        const double titleWidth = in.textWidth(titles[pair.title]);
-        const double legendWidth = pair.legend >= 0 ? in.textWidth(legends[pair.legend]) : 0;
+        const double titleWidth = std::ceil(in.textWidth(titles[pair.title]));
+        const double legendWidth =
+            pair.legend >= 0 ? std::ceil(in.textWidth(legends[pair.legend])) : 0;
         if (titleWidth + (pair.legend >= 0 ? LabelGap + legendWidth : 0) > room)
             continue;
         r.title = {QRectF(Pad, 0, titleWidth, titleHeight), titles[pair.title]};
@@ -67,14 +68,18 @@ void placePercents(const CurveInput& in, double top, double bottom, CurvePlaceme
         return;
     const double topPercent = 100 * r.scale.top / r.scale.hundred;
     const double height = bottom - top;
+    // A step that leaves a figure besides 0, with a line's room between two;
+    // in a low plot, 0 and 100 % nearer, if they do not touch.
+    const auto spacing = [&](int step) { return step / topPercent * height; };
     int step = 0;
     for (const int candidate : PercentSteps) {
-        // A step that leaves a figure besides 0, far enough from the next.
-        if (candidate <= topPercent && candidate / topPercent * height >= in.lineHeight + 2) {
+        if (candidate <= topPercent && spacing(candidate) >= 2 * in.lineHeight) {
             step = candidate;
             break;
         }
     }
+    if (step == 0 && spacing(100) >= in.lineHeight + 2)
+        step = 100;
     // Too low a plot for two figures: the best's alone.
     const bool hundredAlone = step == 0 && 100 <= topPercent;
     for (int value = hundredAlone ? 100 : 0; step > 0 || hundredAlone; value += step) {

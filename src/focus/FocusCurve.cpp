@@ -200,10 +200,14 @@ protected:
             painter.drawEllipse(best, p.radius + 6, p.radius + 6);
         }
         if (p.bestMark) {
-            // The best focus between shots: a triangle on the axis, pointing up.
+            // The best focus between shots: a triangle on the axis, pointing
+            // up, and a dashed line up to the sharpest's height.
             const QPointF at = *p.bestMark;
+            const double top =
+                p.scale.top > 0 ? p.plot.bottom() - p.scale.hundred / p.scale.top * p.plot.height()
+                                : p.plot.top();
             painter.setPen(QPen(FigureGrey, 1, Qt::DashLine));
-            painter.drawLine(QPointF(at.x(), p.plot.top()), at);
+            painter.drawLine(QPointF(at.x(), std::min(top, at.y())), at);
             painter.setPen(Qt::NoPen);
             painter.setBrush(Instrument);
             painter.drawPolygon(

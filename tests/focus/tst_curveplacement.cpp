@@ -129,13 +129,17 @@ private slots:
         QTest::addColumn<double>("height");
         QTest::addColumn<QStringList>("texts");
         const QString percent = QStringLiteral("\u00A0%");
-        // 98 pixels: every 20 %; 19: 0 and 100; 14: the best's alone.
-        QTest::newRow("tall") << Height << QStringList{QStringLiteral("0") + percent,
-                                                       QStringLiteral("20") + percent,
-                                                       QStringLiteral("40") + percent,
-                                                       QStringLiteral("60") + percent,
-                                                       QStringLiteral("80") + percent,
-                                                       QStringLiteral("100") + percent};
+        // 98 pixels: every 50 %, two lines apart; 19: 0 and 100, nearer; 14: the best's alone.
+        QTest::newRow("tall") << Height
+                              << QStringList{QStringLiteral("0") + percent,
+                                             QStringLiteral("50") + percent,
+                                             QStringLiteral("100") + percent};
+        QTest::newRow("taller") << 200.0
+                                << QStringList{QStringLiteral("0") + percent,
+                                               QStringLiteral("25") + percent,
+                                               QStringLiteral("50") + percent,
+                                               QStringLiteral("75") + percent,
+                                               QStringLiteral("100") + percent};
         QTest::newRow("low") << 60.0
                              << QStringList{QStringLiteral("0") + percent,
                                             QStringLiteral("100") + percent};
