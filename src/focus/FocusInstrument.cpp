@@ -14,6 +14,13 @@
 
 namespace kelvaris {
 
+namespace {
+
+// Long enough for a look to read and decode a 45 MP shot.
+constexpr int NewShotHoldMs = 1000;
+
+} // namespace
+
 FocusInstrument::FocusInstrument(const FocusControls& controls, PaneRenderer& renderer,
                                  PaneInteraction& panes)
     : F(controls), m_renderer(renderer), m_panes(panes)
@@ -88,6 +95,10 @@ void FocusInstrument::directoryListed(const FileList& list)
 {
     if (std::exchange(m_fillInNext, false))
         m_backfill.start(list);
+    // A newest file not taken yet may be a shot on its way: it goes first.
+    const int count = list.listCount();
+    if (count > 0 && (m_session.isEmpty() || list.list(count - 1) != m_session.shots().back().name))
+        m_backfill.holdFor(NewShotHoldMs);
     if (list.generation() == m_listGeneration)
         return;
     m_listGeneration = list.generation();

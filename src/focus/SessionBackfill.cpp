@@ -2,9 +2,11 @@
 
 #include "capture/ShotLoader.h"
 #include "platform/FileList.h"
+#include "platform/PixelMemory.h"
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -56,6 +58,13 @@ void SessionBackfill::setPaused(bool paused)
         startNext();
 }
 
+void SessionBackfill::holdFor(int ms)
+{
+    m_held.start();
+    m_heldMs = ms;
+    QTimer::singleShot(ms, &m_context, [this] { startNext(); });
+}
+
 bool SessionBackfill::isRunning() const
 {
     return m_inFlight || m_queue.next() >= m_firstFile;
@@ -64,7 +73,8 @@ bool SessionBackfill::isRunning() const
 void SessionBackfill::startNext()
 {
     const int file = m_queue.next();
-    if (m_paused || m_inFlight || file < m_firstFile)
+    const bool held = m_held.isValid() && m_held.elapsed() < m_heldMs;
+    if (m_paused || held || m_inFlight || file < m_firstFile)
         return;
     m_inFlight = true;
     const File& entry = m_files[std::size_t(file - m_firstFile)];
@@ -75,6 +85,7 @@ void SessionBackfill::startNext()
         Shot shot{entry.name, entry.path, 0, nullptr, 0};
         // A file of a cancelled start is not even read.
         if (*current == generation) {
+            setHugePagesOnThisThread(false);
             const LoadedShot loaded = loadShot(entry.path);
             if (loaded.taken()) {
                 shot.fileSize = loaded.fileSize;

@@ -150,6 +150,14 @@ private slots:
         backfill.setPaused(false);
         QTRY_VERIFY_WITH_TIMEOUT(!backfill.isRunning(), 60000);
         QCOMPARE(measuredNames(), (QStringList{shotName(2), shotName(1)}));
+
+        // The same while a new shot may be on its way: nothing begins until the hold ends.
+        backfill.holdFor(300);
+        backfill.start(*m_list);
+        QVERIFY(backfill.isRunning());
+        QVERIFY(!backfill.isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!backfill.isRunning(), 60000);
+        QCOMPARE(measuredNames().size(), 4);
     }
 
     void aCancelledSessionGetsNothingLate()

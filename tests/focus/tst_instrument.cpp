@@ -186,7 +186,7 @@ private slots:
         F->watcher.indicatorPause = 0;
         start();
         // A shot of the folder measured and on its way: Reset now.
-        QVERIFY(F->focus.isFillingIn());
+        QTRY_VERIFY_WITH_TIMEOUT(F->focus.backfill().isWorking(), 60000);
         F->focus.backfill().waitForWork();
         QTest::mouseClick(F->B_Reset.widget(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!F->focus.isFillingIn(), 60000);
