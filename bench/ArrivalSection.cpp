@@ -8,6 +8,7 @@
 #include "Sections.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,13 +35,17 @@ double msBetween(Clock::time_point from, Clock::time_point to)
 
 // The watcher of a shown program, running on `directory`, with the time at
 // which it last took a shot. With `instrument`, the shot then goes to the
-// focus instrument, as in the program.
+// focus instrument, as in the program. With `fillIn`, Start brings the
+// folder's earlier shots into the curve in the background, as in the
+// program; without, the new shots are timed alone.
 class RunningWatcher
 {
 public:
-    RunningWatcher(ProgramSession& session, const QString& directory, bool instrument)
+    RunningWatcher(ProgramSession& session, const QString& directory, bool instrument,
+                   bool fillIn = false)
         : F(session.window())
     {
+        F.focus.backfill().budgetMs = fillIn ? SessionBackfill::DefaultBudgetMs : 0;
         m_toInstrument = F.watcher.shotTaken;
         F.watcher.shotTaken = [this, instrument](const TakenShot& shot) {
             if (instrument && m_toInstrument)
@@ -193,6 +198,38 @@ void benchArrival(ResultTable& table, const RunOptions& options)
     table.add(section, QStringLiteral("the same without the focus instrument"), ms(plain),
               ms(moved), ratioText(moved / plain), QStringLiteral("with <= 1.10x without"),
               moved <= 1.10 * plain);
+
+    // Soon after Start on a folder of earlier shots, while they are measured
+    // in the background, and the same without them, in turns.
+    std::vector<double> filling, alone;
+    for (int i = 0; i < repetitions; ++i) {
+        for (const bool fillIn : {true, false}) {
+            RunningWatcher watcher(session, reception.path(), true, fillIn);
+            // Past the hold of Start's own shot: the folder's shots are being read.
+            QElapsedTimer started;
+            started.start();
+            while (started.elapsed() < 1500)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+            if (fillIn && !session.window().focus.backfill().isWorking())
+                return fault(table, section,
+                             QStringLiteral("the folder's shots are not being read"));
+            const std::optional<double> moved = timeMovedIn(watcher);
+            if (!moved)
+                return fault(table, section, QStringLiteral("a shot moved in was never taken"));
+            (fillIn ? filling : alone).push_back(*moved);
+            while (session.window().focus.isFillingIn())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        }
+    }
+    const double whileFilling = median(filling);
+    const double withoutFilling = median(alone);
+    table.add(section,
+              QStringLiteral("the same 1.5 s after Start, the folder's %1 earlier shots being "
+                             "measured (median of %2)")
+                  .arg(shot - 1)
+                  .arg(repetitions),
+              ms(whileFilling), ms(withoutFilling), ratioText(whileFilling / withoutFilling),
+              QStringLiteral("<= 1.10x"), whileFilling <= 1.10 * withoutFilling);
 
     RunningWatcher watcher(session, reception.path(), true);
     // The bare decoding right after each slow writing, in the same state of

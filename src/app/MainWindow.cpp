@@ -171,7 +171,10 @@ WatcherControls MainWindow::watcherControls()
 
 FocusControls MainWindow::focusControls()
 {
-    return {.P_Courbe = P_Courbe, .L_Meilleure = L_Meilleure, .T_ImageReference = T_ImageReference};
+    return {.P_Courbe = P_Courbe,
+            .L_Meilleure = L_Meilleure,
+            .T_ImageReference = T_ImageReference,
+            .TM_TimerRead = TM_TimerRead};
 }
 
 void MainWindow::placeControls()
@@ -287,12 +290,18 @@ void MainWindow::wireEvents()
     B_Quit.events().click = [this] { B_Quit_Click(); };
     B_Start.events().mouseDown = call(buttons, &ImageButtons::B_Start_MouseDown);
     B_Start.events().click = [this] {
-        if (!watcher.B_Start_Click())
+        if (!watcher.B_Start_Click()) {
             buttons.startRefused();
+            // Watching has stopped: the empty curve says what to do.
+            focus.refresh();
+        }
     };
     B_Stop.events().mouseDown = call(buttons, &ImageButtons::B_Stop_MouseDown);
     B_Stop.events().mouseUp = call(buttons, &ImageButtons::B_Stop_MouseUp);
-    B_Stop.events().click = [this] { watcher.B_Stop_Click(); };
+    B_Stop.events().click = [this] {
+        watcher.B_Stop_Click();
+        focus.refresh();
+    };
     B_Reset.events().mouseDown = call(buttons, &ImageButtons::B_Reset_MouseDown);
     B_Reset.events().mouseUp = call(buttons, &ImageButtons::B_Reset_MouseUp);
     // Reset starts the focus session afresh, as it does the best figure.

@@ -3,14 +3,23 @@
 #include "capture/CaptureWatcher.h"
 #include "capture/QualityFigure.h"
 #include "capture/ShotLoader.h"
+#include "focus/CurveTexts.h"
 #include "platform/FileList.h"
 #include "view/PaneInteraction.h"
 #include "view/PaneRenderer.h"
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace kelvaris {
+
+namespace {
+
+// Long enough for a look to read and decode a 45 MP shot.
+constexpr int NewShotHoldMs = 1000;
+
+} // namespace
 
 FocusInstrument::FocusInstrument(const FocusControls& controls, PaneRenderer& renderer,
                                  PaneInteraction& panes)
@@ -18,20 +27,45 @@ FocusInstrument::FocusInstrument(const FocusControls& controls, PaneRenderer& re
 {
     m_pool.setMaxThreadCount(1);
     F.P_Courbe.pointClicked = [this](int index) { chooseReference(index); };
+    F.L_Meilleure.setElided(true);
+    m_backfill.measured = [this](SessionBackfill::Shot shot) { fillIn(std::move(shot)); };
     refresh();
+}
+
+FocusInstrument::~FocusInstrument()
+{
+    // The curve's widget may outlive the session it shows.
+    F.P_Courbe.setCurve(nullptr, {}, -1);
 }
 
 void FocusInstrument::newSession()
 {
     clear();
+    m_fillInNext = true;
 }
 
 void FocusInstrument::clear()
 {
+    m_backfill.cancel();
+    m_fillInNext = false;
     m_session.clear();
     if (cleared)
         cleared();
     refresh();
+}
+
+void FocusInstrument::fillIn(SessionBackfill::Shot shot)
+{
+    SessionShot entry;
+    entry.name = shot.name;
+    entry.path = std::move(shot.path);
+    entry.figure = qualityFigure(shot.fileSize);
+    entry.figureValue = leadingNumber(entry.figure);
+    entry.map = std::move(shot.map);
+    const int id = m_session.insert(shot.place, std::move(entry));
+    refresh();
+    if (mapReady)
+        mapReady(id);
 }
 
 void FocusInstrument::shotTaken(const TakenShot& shot)
@@ -43,6 +77,8 @@ void FocusInstrument::shotTaken(const TakenShot& shot)
     entry.figureValue = leadingNumber(shot.figure);
     const int id = m_session.add(std::move(entry));
     ++m_measuring;
+    // The new shot's map goes first: the shots of the folder wait for it.
+    m_backfill.setPaused(true);
     // The worker shares the decoded picture only while it measures it.
     m_pool.start([this, id, picture = shot.picture] {
         auto map = std::make_shared<const SharpnessMap>(SharpnessMap::measure(*picture));
@@ -50,6 +86,7 @@ void FocusInstrument::shotTaken(const TakenShot& shot)
             &m_context,
             [this, id, map = std::move(map)]() mutable {
                 --m_measuring;
+                m_backfill.setPaused(m_measuring > 0);
                 if (m_session.setMap(id, std::move(map))) {
                     refresh();
                     if (mapReady)
@@ -63,6 +100,12 @@ void FocusInstrument::shotTaken(const TakenShot& shot)
 
 void FocusInstrument::directoryListed(const FileList& list)
 {
+    if (std::exchange(m_fillInNext, false))
+        m_backfill.start(list);
+    // A newest file not taken yet may be a shot on its way: it goes first.
+    const int count = list.listCount();
+    if (count > 0 && (m_session.isEmpty() || list.list(count - 1) != m_session.shots().back().name))
+        m_backfill.holdFor(NewShotHoldMs);
     if (list.generation() == m_listGeneration)
         return;
     m_listGeneration = list.generation();
@@ -83,7 +126,8 @@ void FocusInstrument::refresh()
     m_crop = m_renderer.currentCrop().toAlignedRect();
     m_curve = m_session.curve(m_crop);
     F.P_Courbe.setCurve(&m_session, m_curve, referenceIndex());
-    F.L_Meilleure.setCaption(bestLine());
+    F.P_Courbe.setEmptyText(emptyCurveText(F.TM_TimerRead.isEnabled()));
+    F.L_Meilleure.setCaption(bestLine(m_session, m_curve));
 }
 
 int FocusInstrument::referenceIndex() const
@@ -95,31 +139,6 @@ int FocusInstrument::referenceIndex() const
             return i;
     }
     return -1;
-}
-
-QString FocusInstrument::bestLine() const
-{
-    if (m_session.isEmpty())
-        return QString();
-    const std::vector<SessionShot>& shots = m_session.shots();
-    if (m_curve.bestSharpness < 0) {
-        for (const CurvePoint& point : m_curve.points) {
-            if (point.measured)
-                return QStringLiteral("Trop peu de détails dans la zone affichée pour juger la "
-                                      "netteté : déplacez l'image sur un sujet détaillé.");
-        }
-        return QStringLiteral("Netteté en cours de mesure…");
-    }
-    const SessionShot& best = shots[size_t(m_curve.bestSharpness)];
-    QString line = QStringLiteral("Plus nette dans la zone affichée : %1 (qualité %2)")
-                       .arg(best.name, best.figure);
-    if (best.gone)
-        line += QStringLiteral(", fichier disparu");
-    if (m_curve.bestFigure >= 0 && m_curve.bestFigure != m_curve.bestSharpness) {
-        const SessionShot& byFigure = shots[size_t(m_curve.bestFigure)];
-        line += QStringLiteral(" — qualité max : %1 (%2)").arg(byFigure.name, byFigure.figure);
-    }
-    return line;
 }
 
 void FocusInstrument::chooseReference(int index)

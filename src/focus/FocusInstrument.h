@@ -2,6 +2,7 @@
 
 #include "focus/FocusControls.h"
 #include "focus/FocusSession.h"
+#include "focus/SessionBackfill.h"
 
 #include <QObject>
 #include <QThreadPool>
@@ -21,12 +22,18 @@ struct TakenShot;
 // crop: a pan, a double-click or a centring from the overview recomputes
 // the whole curve from the shots' maps. Clicking a shot makes it the
 // reference. Reset clears the session, as it clears the best figure.
+// Start begins a session with the shots already in the folder, measured in
+// the background (SessionBackfill).
 class FocusInstrument
 {
 public:
     FocusInstrument(const FocusControls& controls, PaneRenderer& renderer, PaneInteraction& panes);
+    ~FocusInstrument();
+    FocusInstrument(const FocusInstrument&) = delete;
+    FocusInstrument& operator=(const FocusInstrument&) = delete;
 
-    // A new session: Start.
+    // A new session: Start. The shots already in the folder join it from
+    // the next listing of the directory (Start's own look).
     void newSession();
     // Reset.
     void clear();
@@ -42,8 +49,11 @@ public:
 
     const FocusSession& session() const { return m_session; }
     const SessionCurve& curve() const { return m_curve; }
-    // Whether maps are still being computed.
+    // Whether maps of new shots are still being computed.
     bool isMeasuring() const { return m_measuring > 0; }
+    // Whether shots that were in the folder at Start are still coming in.
+    bool isFillingIn() const { return m_backfill.isRunning(); }
+    SessionBackfill& backfill() { return m_backfill; }
 
     // Told when the map of shot `shotId` has joined the session, and when
     // the session is cleared (Start, Reset).
@@ -52,7 +62,7 @@ public:
 
 private:
     int referenceIndex() const;
-    QString bestLine() const;
+    void fillIn(SessionBackfill::Shot shot);
 
     FocusControls F;
     PaneRenderer& m_renderer;
@@ -66,6 +76,9 @@ private:
     // back through this object; the pool goes first, waiting for its work.
     QObject m_context;
     QThreadPool m_pool;
+    // Goes before the rest: it waits for its own work, and then calls nothing.
+    SessionBackfill m_backfill;
+    bool m_fillInNext = false; // the next listing is Start's
 };
 
 } // namespace kelvaris

@@ -11,6 +11,13 @@ int FocusSession::add(SessionShot shot)
     return m_shots.back().id;
 }
 
+int FocusSession::insert(int place, SessionShot shot)
+{
+    shot.id = m_nextId++;
+    const int at = std::clamp(place, 0, size());
+    return m_shots.insert(m_shots.begin() + at, std::move(shot))->id;
+}
+
 bool FocusSession::setMap(int id, std::shared_ptr<const SharpnessMap> map)
 {
     // Shots arrive in order and maps nearly so: look from the end.

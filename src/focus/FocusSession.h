@@ -51,12 +51,16 @@ struct SessionCurve
 };
 
 // The shots of one focusing session, from Start until Reset, in the order
-// the watcher took them.
+// the watcher took them, after those already in the folder at Start.
 class FocusSession
 {
 public:
     // Adds a shot whose map comes later; returns its id.
     int add(SessionShot shot);
+    // Inserts a shot at `place` (clamped to the session), as for the shots
+    // already in the folder at Start, which go before the ones taken since;
+    // returns its id.
+    int insert(int place, SessionShot shot);
     // The map of shot `id` is ready; false when the shot has left the
     // session meanwhile (Reset).
     bool setMap(int id, std::shared_ptr<const SharpnessMap> map);

@@ -12,4 +12,10 @@ namespace kelvaris {
 // for a 45-megapixel shot those page faults can cost more than decoding it.
 QImage newRgb32Image(int width, int height);
 
+// Whether the pictures made on the calling thread may take huge pages, as
+// they may by default. A thread that decodes in the background gives them
+// up: huge pages are few, and a new shot decoded meanwhile without them
+// takes twice as long.
+void setHugePagesOnThisThread(bool allowed);
+
 } // namespace kelvaris

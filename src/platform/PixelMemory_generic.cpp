@@ -9,4 +9,6 @@ QImage newRgb32Image(int width, int height)
     return QImage(width, height, QImage::Format_RGB32);
 }
 
+void setHugePagesOnThisThread(bool) {}
+
 } // namespace kelvaris

@@ -1,5 +1,6 @@
 #include "platform/TextControls.h"
 
+#include "platform/CaptionLabel.h"
 #include "platform/ControlLook.h"
 
 #include <QLabel>
@@ -26,7 +27,8 @@ void applyLook(QWidget* widget, const TextLook& look)
 } // namespace
 
 Label::Label(QWidget* container, const QString& name, const QString& caption, const TextLook& look)
-    : Control(new QLabel(caption, container), name), m_label(static_cast<QLabel*>(widget()))
+    : Control(new CaptionLabel(caption, container), name),
+      m_label(static_cast<CaptionLabel*>(widget()))
 {
     applyLook(m_label, look);
     m_label->setAlignment(look.alignment | Qt::AlignTop);
@@ -40,6 +42,12 @@ QString Label::caption() const
 void Label::setCaption(const QString& caption)
 {
     m_label->setText(caption);
+    m_label->textChanged();
+}
+
+void Label::setElided(bool elided)
+{
+    m_label->setElided(elided);
 }
 
 TextBox::TextBox(QWidget* container, const QString& name, const TextLook& look, bool readOnly)

@@ -3,11 +3,12 @@
 #include "platform/Control.h"
 #include "platform/EventHandler.h"
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace kelvaris {
+
+class CaptionLabel;
 
 struct TextLook
 {
@@ -24,9 +25,12 @@ public:
     Label(QWidget* container, const QString& name, const QString& caption, const TextLook& look);
     QString caption() const;
     void setCaption(const QString& caption);
+    // A caption too wide for the label is cut short with "…" and told whole
+    // on hovering; caption() stays whole.
+    void setElided(bool elided);
 
 private:
-    QLabel* m_label;
+    CaptionLabel* m_label;
 };
 
 // A single-line text box.

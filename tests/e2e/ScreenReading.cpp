@@ -114,6 +114,26 @@ int measuredOverviewWidth(const QImage& screen, const QRect& expected)
     return right - left + 1;
 }
 
+QLine curveAxis(const QImage& screen, const QRect& curve)
+{
+    const QColor axis(170, 170, 170);
+    for (int y = curve.bottom(); y >= curve.top(); --y) {
+        int runStart = 0, bestStart = 0, best = 0;
+        for (int x = curve.left(); x <= curve.right() + 1; ++x) {
+            if (x <= curve.right() && screen.valid(x, y) && near(screen.pixel(x, y), axis, 12))
+                continue;
+            if (x - runStart > best && runStart > 0) {
+                best = x - runStart;
+                bestStart = runStart;
+            }
+            runStart = x + 1;
+        }
+        if (best >= curve.width() / 2)
+            return QLine(bestStart, y, bestStart + best - 1, y);
+    }
+    return {};
+}
+
 QString describe(const QRect& r)
 {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());

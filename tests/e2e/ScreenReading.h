@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLine>
 #include <QRect>
 
 namespace kelvaris::e2e {
@@ -42,6 +43,11 @@ QRect measuredFrame(const QImage& screen, const QRect& expected);
 // The width of what the overview shows along its lower quarter, told apart
 // from the panel grey around it.
 int measuredOverviewWidth(const QImage& screen, const QRect& expected);
+
+// The focus curve's axis, the bottom line of its plot, in grey (170, 170,
+// 170): the longest run of it across `curve`, found from the bottom up;
+// null when there is none.
+QLine curveAxis(const QImage& screen, const QRect& curve);
 
 QString describe(const QRect& rect);
 

@@ -347,11 +347,20 @@ private slots:
         QVERIFY(writeDetailedShot(reception + QStringLiteral("/IMG_0003.JPG"), 2));
 
         // Three points: the current shot in red at the right, the sharpest
-        // highest, in the middle, ringed.
-        const int step = (curve.width() - 12) / 3;
+        // highest, in the middle, ringed. The shots stand in three equal
+        // slots along the axis, above it.
+        QLine axis;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         axis = curveAxis(Desktop::screenshot(), curve);
+                         return !axis.isNull();
+                     },
+                     ReactionTimeoutMs),
+                 "no axis under the focus curve");
+        const double step = (axis.x2() - axis.x1() + 1) / 3.0;
         const auto column = [&](int index) {
-            return QRect(curve.left() + 6 + index * step + step / 2 - 12, curve.top() + 20, 25,
-                         curve.height() - 20);
+            return QRect(axis.x1() + int(index * step + step / 2) - 12, curve.top() + 20, 25,
+                         axis.y1() - curve.top() - 20);
         };
         const auto highest = [](const QImage& shot, const QRect& area) {
             for (int y = area.top(); y <= area.bottom(); ++y)

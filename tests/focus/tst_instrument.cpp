@@ -2,17 +2,29 @@
 // click makes a shot the reference, Reset clears the session, and the panel
 // keeps to the room the design leaves free.
 #include "app/MainWindow.h"
+#include "focus/CurveTexts.h"
+#include "platform/CaptionLabel.h"
 #include "support/FocusTestCase.h"
 
 #include <QTest>
 
 using namespace kelvaris;
 using kelvaris::test::FocusTestCase;
+using kelvaris::test::halves;
 using kelvaris::test::inWindow;
+using kelvaris::test::jpeg;
 
 class TestInstrument : public FocusTestCase
 {
     Q_OBJECT
+
+    QStringList names() const
+    {
+        QStringList names;
+        for (const SessionShot& shot : F->focus.session().shots())
+            names << shot.name;
+        return names;
+    }
 
 private slots:
     void init() { QVERIFY(openWatcher()); }
@@ -78,11 +90,144 @@ private slots:
         QCOMPARE(F->L_Meilleure.caption(), QString());
         take(QStringLiteral("IMG_0003.JPG"), 1, 1);
         QCOMPARE(F->focus.session().size(), 1);
-        // Start: a new session, with the last shot of the directory.
+        // Start: a new session, with the last shot of the directory, and the
+        // others of the folder before it, in name order.
         start();
         QTRY_VERIFY(!F->focus.isMeasuring());
-        QCOMPARE(F->focus.session().size(), 1);
-        QCOMPARE(F->focus.session().shots()[0].name, QStringLiteral("IMG_0003.JPG"));
+        QCOMPARE(F->focus.session().shots().back().name, QStringLiteral("IMG_0003.JPG"));
+        QTRY_VERIFY_WITH_TIMEOUT(!F->focus.isFillingIn(), 60000);
+        QCOMPARE(names(),
+                 (QStringList{QStringLiteral("IMG_0001.JPG"), QStringLiteral("IMG_0002.JPG"),
+                              QStringLiteral("IMG_0003.JPG")}));
+    }
+
+    void aClickAfterAShotArrivedUnderAStillPointer()
+    {
+        start();
+        take(QStringLiteral("IMG_0001.JPG"), 3, 3);
+        take(QStringLiteral("IMG_0002.JPG"), 0, 0); // the peak
+        take(QStringLiteral("IMG_0003.JPG"), 2, 2);
+        // The photographer aims at the peak and presses; a shot arrives
+        // before the button is released.
+        QWidget* curve = F->P_Courbe.widget();
+        const QPoint peak = F->P_Courbe.pointOf(1).toPoint();
+        QTest::mouseMove(curve, peak);
+        QTest::mousePress(curve, Qt::LeftButton, {}, peak);
+        take(QStringLiteral("IMG_0004.JPG"), 1, 1);
+        QCOMPARE(F->focus.session().size(), 4);
+        QCOMPARE(F->P_Courbe.pointOf(1).toPoint(), peak);
+        QTest::mouseRelease(curve, Qt::LeftButton, {}, peak);
+        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0002.JPG"));
+
+        // The same with the pointer held still over the peak, then a click.
+        take(QStringLiteral("IMG_0005.JPG"), 2, 2);
+        QCOMPARE(F->P_Courbe.pointOf(1).toPoint(), peak);
+        QTest::mouseClick(curve, Qt::LeftButton, {}, peak);
+        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0002.JPG"));
+        // Once the pointer leaves, the new shots take their places.
+        QTest::mouseMove(F->P_ImgLast.widget(), QPoint(10, 10));
+        QVERIFY(F->P_Courbe.pointOf(4).x() > 0);
+    }
+
+    void startBringsInTheFolderNewestFirst()
+    {
+        for (int i = 1; i <= 5; ++i)
+            put(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')),
+                jpeg(halves(600, 300, i % 3, i % 3)));
+        // Room for the two newest besides Start's own.
+        F->focus.backfill().maxShots = 2;
+        start();
+        QTRY_VERIFY_WITH_TIMEOUT(!F->focus.isFillingIn(), 60000);
+        QTRY_VERIFY(!F->focus.isMeasuring());
+        QCOMPARE(names(),
+                 (QStringList{QStringLiteral("IMG_0003.JPG"), QStringLiteral("IMG_0004.JPG"),
+                              QStringLiteral("IMG_0005.JPG")}));
+        // Measured, judged and on the curve like the others.
+        QCOMPARE(F->P_Courbe.placement().slotCount, 3);
+        for (const CurvePoint& point : F->focus.curve().points)
+            QVERIFY(point.measured);
+        QVERIFY(F->focus.session().shots()[0].figure.toInt() > 0);
+    }
+
+    void resetWhileTheFolderComesIn()
+    {
+        const QByteArray shot = test::makeJpeg(1600, 1200, Qt::gray, Qt::white, 1200);
+        for (int i = 1; i <= 20; ++i)
+            put(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')), shot);
+        F->watcher.indicatorPause = 0;
+        start();
+        // A shot of the folder measured and on its way: Reset now.
+        QTRY_VERIFY_WITH_TIMEOUT(F->focus.backfill().isWorking(), 60000);
+        F->focus.backfill().waitForWork();
+        QTest::mouseClick(F->B_Reset.widget(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!F->focus.isFillingIn(), 60000);
+        QCoreApplication::processEvents();
+        QCOMPARE(F->focus.session().size(), 0);
+    }
+
+    void theEmptyCurveSaysWhatToDo()
+    {
+        QVERIFY(F->P_Courbe.emptyText().contains(QStringLiteral("après Start")));
+        startRunning();
+        put(QStringLiteral("IMG_0001.JPG"), jpeg(halves(600, 300, 0, 0)));
+        QTRY_COMPARE(F->focus.session().size(), 1);
+        // Reset while watching: the next shot draws the curve, no Start needed.
+        QTest::mouseClick(F->B_Reset.widget(), Qt::LeftButton);
+        QCOMPARE(F->focus.session().size(), 0);
+        QCOMPARE(F->P_Courbe.emptyText(), emptyCurveText(true));
+        QVERIFY(!F->P_Courbe.emptyText().contains(QStringLiteral("Start")));
+        QTest::mouseClick(F->B_Stop.widget(), Qt::LeftButton);
+        QCOMPARE(F->P_Courbe.emptyText(), emptyCurveText(false));
+    }
+
+    void everyTextFitsOrTellsItselfWhole_data()
+    {
+        QTest::addColumn<QSize>("client");
+        // Under the view, at the design size and taller; to its right, in the
+        // narrowest bands that hold the curve (about 200 pixels), and a wide one.
+        QTest::newRow("design size") << QSize(726, 517);
+        QTest::newRow("wide and low") << QSize(1400, 420);
+        QTest::newRow("narrowest right band") << QSize(1026, 330);
+        QTest::newRow("narrow right band") << QSize(1276, 400);
+        QTest::newRow("wide right band") << QSize(1900, 380);
+        QTest::newRow("tall") << QSize(800, 900);
+    }
+    void everyTextFitsOrTellsItselfWhole()
+    {
+        QFETCH(QSize, client);
+        start();
+        const QString name = QStringLiteral("Séance du soir au bord du lac, pose longue %1.JPG");
+        take(name.arg(1), 0, 0);
+        take(name.arg(2), 2, 2);
+        F->resize(client);
+        QTRY_COMPARE(F->size(), client);
+        QVERIFY(F->P_Courbe.widget()->isVisible());
+
+        // The title and the legend on their line, side by side, each whole or
+        // cut to its box; the whole of both on hovering.
+        const CurvePlacement& p = F->P_Courbe.placement();
+        const QRectF curve(QPointF(0, 0), F->P_Courbe.widget()->size());
+        const QFontMetricsF metrics(F->P_Courbe.widget()->font());
+        QVERIFY(curve.contains(p.title.box) && curve.contains(p.legend.box));
+        QVERIFY(!p.title.box.intersects(p.legend.box));
+        QVERIFY(metrics.horizontalAdvance(p.legend.text) <= p.legend.box.width() + 0.5);
+        if (metrics.horizontalAdvance(p.title.text) > p.title.box.width() + 0.5 || !p.whole) {
+            QVERIFY(curveToolTip().contains(curveTitles().front()));
+            QVERIFY(curveToolTip().contains(curveLegends().front()));
+        }
+        for (const CurveLabel& label : p.percents)
+            QVERIFY(label.box.right() <= p.plot.left() && curve.contains(label.box));
+
+        // The best shot's line: whole, or cut with its whole text on hovering.
+        const auto* best = static_cast<const CaptionLabel*>(F->L_Meilleure.widget());
+        QVERIFY(F->L_Meilleure.caption().contains(name.arg(1)));
+        const bool fits =
+            best->fontMetrics().horizontalAdvance(best->text()) <= best->contentsRect().width();
+        QCOMPARE(best->isCut(), !fits);
+        if (!fits)
+            QCOMPARE(best->toolTip(), F->L_Meilleure.caption());
+        if (client == QSize(1026, 330))
+            QVERIFY(best->isCut()); // the case the line was lost in
     }
 
     void thePanelKeepsToTheRoomLeftFree_data()
