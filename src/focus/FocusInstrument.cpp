@@ -3,6 +3,7 @@
 #include "capture/CaptureWatcher.h"
 #include "capture/QualityFigure.h"
 #include "capture/ShotLoader.h"
+#include "capture/ShotLoading.h"
 #include "focus/CurveTexts.h"
 #include "platform/FileList.h"
 #include "view/PaneInteraction.h"
@@ -26,6 +27,7 @@ FocusInstrument::FocusInstrument(const FocusControls& controls, PaneRenderer& re
     : F(controls), m_renderer(renderer), m_panes(panes)
 {
     m_pool.setMaxThreadCount(1);
+    m_referencePool.setMaxThreadCount(1);
     F.P_Courbe.pointClicked = [this](int index) { chooseReference(index); };
     F.L_Meilleure.setElided(true);
     m_backfill.measured = [this](SessionBackfill::Shot shot) { fillIn(std::move(shot)); };
@@ -145,17 +147,30 @@ void FocusInstrument::chooseReference(int index)
 {
     if (index < 0 || index >= m_session.size())
         return;
-    SessionShot& shot = m_session.shots()[size_t(index)];
+    const SessionShot& shot = m_session.shots()[size_t(index)];
     if (shot.gone)
         return;
-    const LoadedShot loaded = loadShot(shot.path);
-    if (!loaded.taken()) {
-        // Removed or rewritten since: it can no longer be shown as it was measured.
-        shot.gone = true;
-        refresh();
+    // The last choice wins: one still loading is told to stop.
+    m_referenceId = shot.id;
+    m_reference = std::make_unique<ShotLoading>(shot.path, QRect(), m_referencePool);
+    QObject::connect(m_reference.get(), &ShotLoading::finished, m_reference.get(),
+                     [this] { referenceLoaded(); });
+}
+
+void FocusInstrument::referenceLoaded()
+{
+    ShotLoading* loading = m_reference.release();
+    loading->deleteLater();
+    // Cleared since (Reset, Start): the shot is no longer the session's.
+    SessionShot* shot = m_session.find(m_referenceId);
+    if (!shot)
         return;
+    if (loading->state() == ShotLoading::State::Loaded) {
+        m_panes.showReference(loading->result().picture, shot->name);
+    } else if (loading->result().outcome != LoadedShot::Outcome::Stopped) {
+        // Removed or rewritten since: it can no longer be shown as it was measured.
+        shot->gone = true;
     }
-    m_panes.showReference(loaded.picture, shot.name);
     refresh();
 }
 

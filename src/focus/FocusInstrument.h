@@ -8,11 +8,13 @@
 #include <QThreadPool>
 
 #include <functional>
+#include <memory>
 
 namespace kelvaris {
 
 class FileList;
 class PaneInteraction;
+class ShotLoading;
 class PaneRenderer;
 struct TakenShot;
 
@@ -44,8 +46,12 @@ public:
     void directoryListed(const FileList& list);
     // The crop may have moved: the curve is recomputed for it.
     void refresh();
-    // Makes shot `index` of the session the reference, loaded from its file.
+    // Makes shot `index` of the session the reference, read and decoded
+    // from its file on a worker: it becomes the reference when it arrives,
+    // unless another was chosen meanwhile or the session was cleared.
     void chooseReference(int index);
+    // Whether a shot chosen as the reference is still being read.
+    bool isLoadingReference() const { return m_reference != nullptr; }
 
     const FocusSession& session() const { return m_session; }
     const SessionCurve& curve() const { return m_curve; }
@@ -63,6 +69,7 @@ public:
 private:
     int referenceIndex() const;
     void fillIn(SessionBackfill::Shot shot);
+    void referenceLoaded();
 
     FocusControls F;
     PaneRenderer& m_renderer;
@@ -76,6 +83,11 @@ private:
     // back through this object; the pool goes first, waiting for its work.
     QObject m_context;
     QThreadPool m_pool;
+    // A shot chosen as the reference, loading on a thread of its own; the
+    // loading goes before its pool, which waits for it once it is told to stop.
+    QThreadPool m_referencePool;
+    std::unique_ptr<ShotLoading> m_reference;
+    int m_referenceId = 0;
     // Goes before the rest: it waits for its own work, and then calls nothing.
     SessionBackfill m_backfill;
     bool m_fillInNext = false; // the next listing is Start's

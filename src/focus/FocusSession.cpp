@@ -29,6 +29,13 @@ bool FocusSession::setMap(int id, std::shared_ptr<const SharpnessMap> map)
     return true;
 }
 
+SessionShot* FocusSession::find(int id)
+{
+    const auto found = std::find_if(m_shots.begin(), m_shots.end(),
+                                    [id](const SessionShot& shot) { return shot.id == id; });
+    return found == m_shots.end() ? nullptr : &*found;
+}
+
 void FocusSession::clear()
 {
     m_shots.clear();

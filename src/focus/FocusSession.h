@@ -61,6 +61,8 @@ public:
     // already in the folder at Start, which go before the ones taken since;
     // returns its id.
     int insert(int place, SessionShot shot);
+    // Shot `id`; null when it has left the session (Reset, Start).
+    SessionShot* find(int id);
     // The map of shot `id` is ready; false when the shot has left the
     // session meanwhile (Reset).
     bool setMap(int id, std::shared_ptr<const SharpnessMap> map);

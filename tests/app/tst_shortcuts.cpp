@@ -51,7 +51,7 @@ private slots:
         F->gestures.showReference(nullptr, QString());
         QTRY_VERIFY(!F->focus.isMeasuring());
         key(Qt::Key_B);
-        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0001.JPG"));
+        QTRY_COMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0001.JPG"));
 
         QVERIFY(F->T_QualiteMax.text() != QStringLiteral("0"));
         key(Qt::Key_R);

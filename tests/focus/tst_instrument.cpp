@@ -54,7 +54,8 @@ private slots:
         // crop it is judged at.
         QTest::mouseClick(F->P_Courbe.widget(), Qt::LeftButton, {},
                           F->P_Courbe.pointOf(0).toPoint());
-        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0001.JPG"));
+        // Read on a worker: it comes a moment later.
+        QTRY_COMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0001.JPG"));
         QVERIFY(F->P_ImgRef.picture());
         QCOMPARE(F->P_ImgRef.picture()->size(), QSize(600, 300));
         QCOMPARE(F->P_ImgRef.left(), F->P_ImgLast.left());
@@ -76,6 +77,7 @@ private slots:
         // Its point can no longer make it the reference.
         QTest::mouseClick(F->P_Courbe.widget(), Qt::LeftButton, {},
                           F->P_Courbe.pointOf(0).toPoint());
+        QVERIFY(!F->focus.isLoadingReference());
         QCOMPARE(F->T_ImageReference.text(), QString());
     }
 
@@ -101,6 +103,25 @@ private slots:
                               QStringLiteral("IMG_0003.JPG")}));
     }
 
+    void aReferenceIsReadAsideAndTheLastChoiceWins()
+    {
+        start();
+        take(QStringLiteral("IMG_0001.JPG"), 0, 3);
+        take(QStringLiteral("IMG_0002.JPG"), 3, 0);
+        // Two choices in a row: the second is the reference.
+        F->focus.chooseReference(0);
+        F->focus.chooseReference(1);
+        QVERIFY(F->focus.isLoadingReference());
+        QTRY_VERIFY(!F->focus.isLoadingReference());
+        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0002.JPG"));
+        // Chosen, then Reset before it arrives: the session it belonged to
+        // is gone, and so is the choice.
+        F->focus.chooseReference(0);
+        QTest::mouseClick(F->B_Reset.widget(), Qt::LeftButton);
+        QTRY_VERIFY(!F->focus.isLoadingReference());
+        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0002.JPG"));
+    }
+
     void aClickAfterAShotArrivedUnderAStillPointer()
     {
         start();
@@ -117,12 +138,13 @@ private slots:
         QCOMPARE(F->focus.session().size(), 4);
         QCOMPARE(F->P_Courbe.pointOf(1).toPoint(), peak);
         QTest::mouseRelease(curve, Qt::LeftButton, {}, peak);
-        QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0002.JPG"));
+        QTRY_COMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0002.JPG"));
 
         // The same with the pointer held still over the peak, then a click.
         take(QStringLiteral("IMG_0005.JPG"), 2, 2);
         QCOMPARE(F->P_Courbe.pointOf(1).toPoint(), peak);
         QTest::mouseClick(curve, Qt::LeftButton, {}, peak);
+        QTRY_VERIFY(!F->focus.isLoadingReference());
         QCOMPARE(F->T_ImageReference.text(), QStringLiteral("IMG_0002.JPG"));
         // Once the pointer leaves, the new shots take their places.
         QTest::mouseMove(F->P_ImgLast.widget(), QPoint(10, 10));
