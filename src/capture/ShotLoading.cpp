@@ -61,8 +61,8 @@ ShotLoading::ShotLoading(NativePath path, QRect part, QThreadPool& pool)
     pool.start([shared = m_shared, path = m_path, part, pool = &pool] {
         auto file = std::make_shared<const ShotFile>(readShot(path));
         if (file->isReady() && worthAPart(part, uprightSize(file->stored, file->orientation))) {
-            // Side by side with the whole decoding, where a thread is free.
-            pool->tryStart([shared, file, part] {
+            // Side by side with the whole decoding, on the pool's other thread.
+            pool->start([shared, file, part] {
                 const ShotPart decoded = decodeShotPart(*file, part, &shared->stop);
                 if (decoded.pixels)
                     shared->post([shared, decoded] { shared->receiver->partArrived(decoded); });
