@@ -59,9 +59,10 @@ bool CaptureWatcher::B_Start_Click()
         m_directoryWatch.stop();
         MsgBox(directory.isEmpty()
                    ? QStringLiteral("Aucun répertoire de réception n'est indiqué. Choisissez-le "
-                                    "avec le bouton « ... » puis cliquez sur Start.")
-                   : QStringLiteral("Le répertoire de réception « %1 » n'existe pas ou n'est pas "
-                                    "accessible.")
+                                    "avec le bouton «\u00a0...\u00a0» puis cliquez sur Start.")
+                   : QStringLiteral(
+                         "Le répertoire de réception «\u00a0%1\u00a0» n'existe pas ou n'est pas "
+                         "accessible.")
                          .arg(directory),
                MessageButtons::Ok, QStringLiteral("Kelvaris"));
         return false;

@@ -44,7 +44,8 @@ void WatcherNotice::clear()
 QString WatcherNotice::text() const
 {
     if (m_directoryLost)
-        return QStringLiteral("Le répertoire de réception « %1 » est introuvable ou illisible ; "
+        return QStringLiteral("Le répertoire de réception «\u00a0%1\u00a0» est introuvable ou "
+                              "illisible\u00a0; "
                               "la surveillance reprendra dès son retour.")
             .arg(m_lostDirectory);
     if (m_refusedName.isEmpty())
@@ -52,11 +53,13 @@ QString WatcherNotice::text() const
     if (m_incomplete) {
         if (m_refusals < IncompleteLooks || m_lastRefusalMs - m_firstRefusalMs < IncompleteMs)
             return QString();
-        return QStringLiteral("« %1 » est toujours incomplet ; tant qu'il l'est, les nouvelles "
-                              "prises de vue attendent.")
+        return QStringLiteral(
+                   "«\u00a0%1\u00a0» est toujours incomplet\u00a0; tant qu'il l'est, les nouvelles "
+                   "prises de vue attendent.")
             .arg(m_refusedName);
     }
-    return QStringLiteral("« %1 » %2 ; dernier fichier par ordre de nom, il masque les nouvelles "
+    return QStringLiteral("«\u00a0%1\u00a0» %2\u00a0; dernier fichier par ordre de nom, il masque "
+                          "les nouvelles "
                           "prises de vue.")
         .arg(m_refusedName, m_reason);
 }

@@ -194,7 +194,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("empty") << QString() << QStringLiteral("Aucun répertoire");
         QTest::newRow("missing") << QStringLiteral("/no/such/dir")
-                                 << QStringLiteral("« /no/such/dir »");
+                                 << QStringLiteral("«\u00a0/no/such/dir\u00a0»");
     }
     void startOnAMissingDirectoryStaysStopped()
     {

@@ -268,7 +268,7 @@ private slots:
         QCOMPARE(F->watcher.KnownImageCount, 1);
         // The window says which file and why, once.
         QCOMPARE(notices.size(), 1);
-        QVERIFY(notices.last().contains(QStringLiteral("« zz_notes.jpg »")));
+        QVERIFY(notices.last().contains(QStringLiteral("«\u00a0zz_notes.jpg\u00a0»")));
         QVERIFY(notices.last().contains(QStringLiteral("n'est pas un fichier JPEG")));
         QCOMPARE(F->B_State.toolTip(), notices.last());
         // Once it is gone, the next shot is taken and the notice goes.
@@ -287,7 +287,7 @@ private slots:
         QVERIFY(QDir(path).removeRecursively());
         tick();
         QCOMPARE(F->T_ImageCourante.text(), QStringLiteral("IMG_0001.JPG"));
-        QVERIFY(F->watcher.notice().contains(QStringLiteral("« %1 »").arg(path)));
+        QVERIFY(F->watcher.notice().contains(QStringLiteral("«\u00a0%1\u00a0»").arg(path)));
         QVERIFY(F->watcher.notice().contains(QStringLiteral("introuvable ou illisible")));
         QVERIFY(QDir().mkpath(path));
         tick();

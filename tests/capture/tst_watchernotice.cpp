@@ -16,9 +16,11 @@ private slots:
         QCOMPARE(notice.text(), QString());
         notice.fileRefused(QStringLiteral("zz_notes.jpg"),
                            QStringLiteral("n'est pas un fichier JPEG"), false, 0);
-        QCOMPARE(notice.text(),
-                 QStringLiteral("« zz_notes.jpg » n'est pas un fichier JPEG ; dernier fichier par "
-                                "ordre de nom, il masque les nouvelles prises de vue."));
+        QCOMPARE(
+            notice.text(),
+            QStringLiteral(
+                "«\u00a0zz_notes.jpg\u00a0» n'est pas un fichier JPEG\u00a0; dernier fichier par "
+                "ordre de nom, il masque les nouvelles prises de vue."));
         notice.fileCleared();
         QCOMPARE(notice.text(), QString());
     }
@@ -38,7 +40,8 @@ private slots:
             slow.fileRefused(name, reason, true, ms);
         QCOMPARE(slow.text(), QString());
         slow.fileRefused(name, reason, true, 3000);
-        QVERIFY(slow.text().startsWith(QStringLiteral("« IMG_0007.JPG » est toujours incomplet")));
+        QVERIFY(slow.text().startsWith(
+            QStringLiteral("«\u00a0IMG_0007.JPG\u00a0» est toujours incomplet")));
         // Another file starts the count again.
         slow.fileRefused(QStringLiteral("IMG_0008.JPG"), reason, true, 3100);
         QCOMPARE(slow.text(), QString());
@@ -55,8 +58,9 @@ private slots:
         QVERIFY(notice.text().contains(QStringLiteral("toujours incomplet")));
         notice.fileRefused(name, QStringLiteral("est endommagé"), false, 4000);
         QCOMPARE(notice.text(),
-                 QStringLiteral("« IMG_0007.JPG » est endommagé ; dernier fichier par ordre de "
-                                "nom, il masque les nouvelles prises de vue."));
+                 QStringLiteral(
+                     "«\u00a0IMG_0007.JPG\u00a0» est endommagé\u00a0; dernier fichier par ordre de "
+                     "nom, il masque les nouvelles prises de vue."));
         // Rewritten, it is being written again: quiet for a while.
         notice.fileRefused(name, QStringLiteral("est incomplet"), true, 5000);
         QCOMPARE(notice.text(), QString());
@@ -68,10 +72,11 @@ private slots:
         notice.fileRefused(QStringLiteral("zz.jpg"), QStringLiteral("est endommagé"), false, 0);
         notice.directoryLost(QStringLiteral("/media/carte/DCIM"));
         QCOMPARE(notice.text(),
-                 QStringLiteral("Le répertoire de réception « /media/carte/DCIM » est introuvable "
-                                "ou illisible ; la surveillance reprendra dès son retour."));
+                 QStringLiteral(
+                     "Le répertoire de réception «\u00a0/media/carte/DCIM\u00a0» est introuvable "
+                     "ou illisible\u00a0; la surveillance reprendra dès son retour."));
         notice.directoryRead();
-        QVERIFY(notice.text().startsWith(QStringLiteral("« zz.jpg » est endommagé")));
+        QVERIFY(notice.text().startsWith(QStringLiteral("«\u00a0zz.jpg\u00a0» est endommagé")));
         notice.clear();
         QCOMPARE(notice.text(), QString());
     }
