@@ -1,5 +1,7 @@
 #include "focus/FocusSession.h"
 
+#include "focus/RegionJudgement.h"
+
 #include <algorithm>
 
 namespace kelvaris {
@@ -31,20 +33,14 @@ SessionCurve FocusSession::curve(const QRect& crop) const
 {
     SessionCurve curve;
     curve.points.resize(m_shots.size());
-    double best = 0;
+    std::vector<RegionSharpness> regions(m_shots.size());
     double bestFigure = 0;
     for (std::size_t i = 0; i < m_shots.size(); ++i) {
         const SessionShot& shot = m_shots[i];
-        CurvePoint& point = curve.points[i];
         if (shot.map) {
-            const RegionSharpness region = shot.map->region(crop);
-            point.measured = true;
-            point.sharpness = region.value;
-            point.enoughDetail = region.enoughDetail;
-            if (region.enoughDetail && (curve.bestSharpness < 0 || region.value > best)) {
-                best = region.value;
-                curve.bestSharpness = static_cast<int>(i);
-            }
+            regions[i] = shot.map->region(crop);
+            curve.points[i].measured = true;
+            curve.points[i].sharpness = regions[i].value;
         }
         // Strictly greater, as the best quality figure is kept.
         if (curve.bestFigure < 0 || shot.figureValue > bestFigure) {
@@ -52,6 +48,10 @@ SessionCurve FocusSession::curve(const QRect& crop) const
             curve.bestFigure = static_cast<int>(i);
         }
     }
+    const RegionJudgement judgement = judgeRegion(regions);
+    for (CurvePoint& point : curve.points)
+        point.enoughDetail = point.measured && judgement.enoughDetail;
+    curve.bestSharpness = judgement.best;
     return curve;
 }
 
