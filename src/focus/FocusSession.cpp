@@ -1,5 +1,6 @@
 #include "focus/FocusSession.h"
 
+#include "focus/BestFocus.h"
 #include "focus/RegionJudgement.h"
 
 #include <algorithm>
@@ -52,6 +53,13 @@ SessionCurve FocusSession::curve(const QRect& crop) const
     for (CurvePoint& point : curve.points)
         point.enoughDetail = point.measured && judgement.enoughDetail;
     curve.bestSharpness = judgement.best;
+    if (judgement.best >= 0) {
+        // The V through the shots that count: judged and steady.
+        std::vector<double> figures(curve.points.size());
+        for (std::size_t i = 0; i < figures.size(); ++i)
+            figures[i] = curve.points[i].enoughDetail ? curve.points[i].sharpness : 0;
+        curve.bestPosition = bestFocusPosition(figures, judgement.best);
+    }
     return curve;
 }
 

@@ -70,6 +70,11 @@ int SharpnessMap::tileSizeFor(QSize size)
 
 SharpnessMap SharpnessMap::measure(const QImage& picture)
 {
+    return measure(picture, tileSizeFor(picture.size()));
+}
+
+SharpnessMap SharpnessMap::measure(const QImage& picture, int tileSize)
+{
     SharpnessMap map;
     map.m_pictureSize = picture.size();
     // Whole strips of 8x4 pixels only.
@@ -87,7 +92,7 @@ SharpnessMap SharpnessMap::measure(const QImage& picture)
         source = &converted;
     }
 
-    const int side = tileSizeFor(picture.size());
+    const int side = std::max(MinTileSize, tileSize / 8 * 8);
     map.m_measured = QRect(0, 0, width, height);
     map.m_tileSize = side;
     map.m_columns = (width + side - 1) / side;

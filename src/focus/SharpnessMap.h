@@ -78,6 +78,10 @@ public:
     // Measures `picture` (RGB32 as the loader decodes it; other formats are
     // converted first). A pure function of the picture, safe on any thread.
     static SharpnessMap measure(const QImage& picture);
+    // The same with tiles of `tileSize` pixels (a multiple of 8, at least
+    // 16), whatever the picture's size: a part of a large shot measured as
+    // the whole shot's map would measure it (tools/sharpness_eval).
+    static SharpnessMap measure(const QImage& picture, int tileSize);
 
     // The tile side chosen for a picture of `size`.
     static int tileSizeFor(QSize size);

@@ -1,9 +1,13 @@
 // The focus session: the sharpest shot of the region in view, whatever the
 // file sizes say.
+#include "focus/BestFocus.h"
 #include "focus/FocusSamples.h"
 #include "focus/FocusSession.h"
 
 #include <QTest>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace kelvaris;
 using kelvaris::test::halves;
@@ -18,6 +22,17 @@ SessionShot shot(const QString& name, const QImage& picture, double figure)
     s.figureValue = figure;
     s.map = std::make_shared<const SharpnessMap>(SharpnessMap::measure(picture));
     return s;
+}
+
+// The figures of a sweep of `count` shots whose best focus lies at `best`,
+// `step` pixels of defocus radius apart: the figure falls as one over the
+// square root of the radius, from a floor of what the lens leaves at best.
+std::vector<double> sweep(int count, double best, double step = 1, double floor = 0.3)
+{
+    std::vector<double> figures;
+    for (int i = 0; i < count; ++i)
+        figures.push_back(1 / std::sqrt(floor + step * std::abs(i - best)));
+    return figures;
 }
 
 const QRect leftHalf(40, 40, 200, 200);
@@ -57,6 +72,60 @@ private slots:
         QCOMPARE(session.curve(rightHalf).bestFigure, 0);
     }
 
+    void bestFocusBetweenShots_data()
+    {
+        QTest::addColumn<std::vector<double>>("figures");
+        QTest::addColumn<double>("expected"); // negative: no estimate
+        QTest::addRow("on a shot") << sweep(9, 4) << 4.0;
+        QTest::addRow("half-way") << sweep(9, 3.5) << 3.5;
+        QTest::addRow("a quarter") << sweep(9, 4.25, 0.6) << 4.25;
+        QTest::addRow("near the start") << sweep(9, 2.5, 1.3) << 2.5;
+        QTest::addRow("two on the short side") << sweep(5, 2.3) << 2.3;
+        // Shots that do not count (0) are skipped, the arms go on past them.
+        std::vector<double> gaps = sweep(9, 4.5);
+        gaps[3] = gaps[6] = 0;
+        QTest::addRow("gaps") << gaps << 4.5;
+        // Not supported: one shot on a side, the peak at an end, no fall.
+        QTest::addRow("one before the peak") << sweep(9, 1) << -1.0;
+        std::vector<double> lonely = sweep(9, 4);
+        lonely[0] = lonely[1] = lonely[2] = 0;
+        QTest::addRow("one counted before") << lonely << -1.0;
+        QTest::addRow("peak at the end") << sweep(9, 8.2) << -1.0;
+        QTest::addRow("flat") << std::vector<double>(9, 0.5) << -1.0;
+        QTest::addRow("empty") << std::vector<double>() << -1.0;
+    }
+
+    void bestFocusBetweenShots()
+    {
+        QFETCH(std::vector<double>, figures);
+        QFETCH(double, expected);
+        const int peak =
+            figures.empty()
+                ? -1
+                : int(std::max_element(figures.begin(), figures.end()) - figures.begin());
+        const double position = bestFocusPosition(figures, peak);
+        if (expected < 0)
+            QCOMPARE_LT(position, 0.0);
+        else
+            QVERIFY2(std::abs(position - expected) < 0.02, qPrintable(QString::number(position)));
+    }
+
+    void sessionMarksTheBestBetweenTwoEquallySharpShots()
+    {
+        // Blurs 3, 2, 1, 0, 0, 1, 2, 3 pixels in the left half: the best
+        // focus lies half-way between the two sharp shots.
+        FocusSession session;
+        const int blurs[] = {3, 2, 1, 0, 0, 1, 2, 3};
+        for (const int blur : blurs)
+            session.add(shot(QStringLiteral("IMG.JPG"), halves(600, 300, blur, 3), 1000));
+        const SessionCurve curve = session.curve(leftHalf);
+        QVERIFY(curve.bestSharpness == 3 || curve.bestSharpness == 4);
+        QVERIFY2(std::abs(curve.bestPosition - 3.5) < 0.1,
+                 qPrintable(QString::number(curve.bestPosition)));
+        // Where nothing is in focus, nothing is marked.
+        QCOMPARE_LT(session.curve(rightHalf).bestPosition, 0.0);
+    }
+
     void noBestWithoutDetailOrMeasure()
     {
         FocusSession session;
@@ -68,6 +137,7 @@ private slots:
         const int id = session.add(pending);
         SessionCurve curve = session.curve(leftHalf);
         QCOMPARE(curve.bestSharpness, -1);
+        QCOMPARE_LT(curve.bestPosition, 0.0);
         QVERIFY(curve.points[0].measured && !curve.points[0].enoughDetail);
         QVERIFY(!curve.points[1].measured);
         // The map arrives later, and counts from then on.

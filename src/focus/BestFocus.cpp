@@ -1,0 +1,114 @@
+#include "focus/BestFocus.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+namespace kelvaris {
+
+namespace {
+
+// Shots counted on each side of the peak: enough to steady the slope,
+// few enough to stay on the V's straight arms (far from focus the figure
+// flattens onto the noise and what the lens leaves).
+constexpr int ArmLength = 3;
+
+struct Sample
+{
+    double x = 0;
+    double y = 0;
+};
+
+// The best V with its point at `c`: least squares for a and b of
+// y = a + b |x - c|; returns the sum of squared residuals, or a huge value
+// when the slope comes out flat or falling.
+double fitAt(const Sample* samples, int count, double c, double& a, double& b)
+{
+    double su = 0, sy = 0, suu = 0, suy = 0;
+    for (int i = 0; i < count; ++i) {
+        const double u = std::abs(samples[i].x - c);
+        su += u;
+        sy += samples[i].y;
+        suu += u * u;
+        suy += u * samples[i].y;
+    }
+    const double n = count;
+    const double determinant = n * suu - su * su;
+    if (determinant <= 0)
+        return HUGE_VAL;
+    b = (n * suy - su * sy) / determinant;
+    a = (sy - b * su) / n;
+    if (!(b > 0))
+        return HUGE_VAL;
+    double residual = 0;
+    for (int i = 0; i < count; ++i) {
+        const double r = samples[i].y - (a + b * std::abs(samples[i].x - c));
+        residual += r * r;
+    }
+    return residual;
+}
+
+} // namespace
+
+double bestFocusPosition(std::span<const double> figures, int peak)
+{
+    const int n = static_cast<int>(figures.size());
+    if (peak < 0 || peak >= n || !(figures[std::size_t(peak)] > 0))
+        return -1;
+    std::array<Sample, 2 * ArmLength + 1> samples;
+    int count = 0;
+    const auto take = [&](int i) {
+        const double f = figures[std::size_t(i)];
+        samples[std::size_t(count++)] = {double(i), 1 / (f * f)};
+    };
+    // The nearest counted shots on each side; the arms reach one shot
+    // further on the side of the better neighbour, so that they are
+    // balanced around the best focus rather than around the peak.
+    int left = peak - 1, right = peak + 1;
+    while (left >= 0 && !(figures[std::size_t(left)] > 0))
+        --left;
+    while (right < n && !(figures[std::size_t(right)] > 0))
+        ++right;
+    if (left < 0 || right >= n)
+        return -1;
+    const bool rightBetter = figures[std::size_t(right)] >= figures[std::size_t(left)];
+    const int beforeLength = ArmLength - (rightBetter ? 1 : 0);
+    const int afterLength = ArmLength - (rightBetter ? 0 : 1);
+    take(peak);
+    int before = 0, after = 0;
+    for (int i = peak - 1; i >= 0 && before < beforeLength; --i) {
+        if (figures[std::size_t(i)] > 0) {
+            take(i);
+            ++before;
+        }
+    }
+    for (int i = peak + 1; i < n && after < afterLength; ++i) {
+        if (figures[std::size_t(i)] > 0) {
+            take(i);
+            ++after;
+        }
+    }
+    if (before < 2 || after < 2)
+        return -1;
+
+    // The point lies within a shot of the peak: scan there finely, then
+    // refine around the best step.
+    double bestC = -1, bestResidual = HUGE_VAL, a = 0, b = 0;
+    for (int k = 0; k <= 200; ++k) {
+        const double c = peak - 1 + k / 100.0;
+        const double residual = fitAt(samples.data(), count, c, a, b);
+        if (residual < bestResidual) {
+            bestResidual = residual;
+            bestC = c;
+        }
+    }
+    if (bestResidual == HUGE_VAL)
+        return -1;
+    // At the scan's ends the V would put the best beyond a neighbour that
+    // is less sharp than the peak: the shots do not describe a V.
+    if (bestC <= peak - 1 + 1e-9 || bestC >= peak + 1 - 1e-9)
+        return -1;
+    return bestC;
+}
+
+} // namespace kelvaris
