@@ -50,8 +50,12 @@ SessionCurve FocusSession::curve(const QRect& crop) const
         }
     }
     const RegionJudgement judgement = judgeRegion(regions);
-    for (CurvePoint& point : curve.points)
+    for (std::size_t i = 0; i < curve.points.size(); ++i) {
+        CurvePoint& point = curve.points[i];
         point.enoughDetail = point.measured && judgement.enoughDetail;
+        if (point.measured)
+            point.sharpness = SharpnessMap::figure(regions[i], judgement.scales);
+    }
     curve.bestSharpness = judgement.best;
     if (judgement.best >= 0) {
         // The V through the shots that count: judged and steady.

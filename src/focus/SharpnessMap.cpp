@@ -19,12 +19,28 @@ struct TileSums
 {
     BandSums band;
     quint64 cells = 0;
+    quint64 coarser = 0;
+    quint64 blocks = 0; // 8x8 blocks summed into coarser
     quint64 structure = 0;
     quint64 structureSamples = 0;
 };
 
 // The sum of (a[i] - 2 b[i] + c[i])^2 over [from, to). Partial sums of 32
 // terms of at most 8160^2 fit 32 bits, and the compiler vectorises them.
+// The sum of gx^2 + gy^2 between the 4x4 cells of the 8x8 blocks whose
+// cells' level sums are `top` and `bottom`, cells [from, to) (from even).
+// Inside each block, so inside each JPEG block too.
+quint64 blockDifferences(const quint16* top, const quint16* bottom, int from, int to)
+{
+    quint64 total = 0;
+    for (int i = from; i + 1 < to; i += 2) {
+        const qint64 gx = qint64(top[i + 1]) + bottom[i + 1] - top[i] - bottom[i];
+        const qint64 gy = qint64(bottom[i]) + bottom[i + 1] - top[i] - top[i + 1];
+        total += quint64(gx * gx + gy * gy);
+    }
+    return total;
+}
+
 quint64 secondDifferences(const quint16* a, const quint16* b, const quint16* c, int from, int to)
 {
     quint64 total = 0;
@@ -137,6 +153,11 @@ SharpnessMap SharpnessMap::measure(const QImage& picture, int tileSize)
                 tile.structure += secondDifferences(beforePrevious, previous, current, from, to);
                 tile.structureSamples += quint64(to - from);
             }
+            // An odd band completes a row of 8x8 blocks.
+            if (band % 2 == 1) {
+                tile.coarser += blockDifferences(previous, current, from, to);
+                tile.blocks += quint64(to - from) / 2;
+            }
         }
 
         const bool rowOfTilesEnds = (y + 4) % side == 0 || band == bands - 1;
@@ -146,12 +167,17 @@ SharpnessMap SharpnessMap::measure(const QImage& picture, int tileSize)
         for (int column = 0; column < map.m_columns; ++column) {
             const TileSums& s = sums[column];
             const double cellCount = double(s.cells);
+            // Each scale's squared differences divided by the pixels they
+            // span squared, so that a smooth ramp scores its squared slope
+            // at every scale.
             out[column].level = half(double(s.band.level) / (16 * cellCount));
-            out[column].energy = half(double(s.band.energy) / (64 * cellCount));
+            out[column].fine = half(double(s.band.fine) / (16 * cellCount));
+            out[column].coarse = half(double(s.band.coarse) / (256 * cellCount));
+            out[column].coarser =
+                half(s.blocks ? double(s.coarser) / (16384.0 * double(s.blocks)) : 0);
+            out[column].noise = half(double(s.band.noise) / (16 * cellCount));
             out[column].structure =
                 half(s.structureSamples ? double(s.structure) / (256.0 * s.structureSamples) : 0);
-            out[column].highlightShare =
-                half(s.band.energy ? double(s.band.highlightEnergy) / double(s.band.energy) : 0);
             sums[column] = TileSums();
         }
     }
@@ -174,7 +200,7 @@ RegionSharpness SharpnessMap::region(const QRect& crop) const
     result.measuredFraction = area(part) / area(crop);
 
     // Each tile weighs as much as it covers of the region.
-    double weight = 0, level = 0, energy = 0, structure = 0, highlight = 0;
+    double weight = 0, level = 0, fine = 0, coarse = 0, coarser = 0, noise = 0, structure = 0;
     const int side = m_tileSize;
     for (int row = part.top() / side; row <= part.bottom() / side; ++row) {
         const int top = std::max(row * side, part.top());
@@ -185,23 +211,38 @@ RegionSharpness SharpnessMap::region(const QRect& crop) const
             const int right = std::min(column * side + side - 1, part.right());
             const double w = double(bottom - top + 1) * double(right - left + 1);
             const Tile& tile = tiles[column];
-            const double e = float(tile.energy);
             weight += w;
             level += w * float(tile.level);
-            energy += w * e;
+            fine += w * float(tile.fine);
+            coarse += w * float(tile.coarse);
+            coarser += w * float(tile.coarser);
+            noise += w * float(tile.noise);
             structure += w * float(tile.structure);
-            highlight += w * e * float(tile.highlightShare);
         }
     }
     result.level = level / weight;
+    result.fine = fine / weight;
+    result.coarse = coarse / weight;
+    result.coarser = coarser / weight;
+    result.noise = noise / weight;
     result.structure = structure / weight;
-    result.highlightShare = energy > 0 ? highlight / energy : 0;
+    result.value = figure(result, FigureScales::Fine);
+    result.enoughDetail = detail(result) >= MinStructure;
+    return result;
+}
+
+double SharpnessMap::figure(const RegionSharpness& region, FigureScales scales)
+{
     // A black region would divide by almost nothing; it has no structure
     // either, so its verdict is false whatever its figure.
-    result.value = std::sqrt(energy / weight) / std::max(result.level, 1.0);
-    result.enoughDetail =
-        result.structure >= MinStructure && result.highlightShare < MaxHighlightShare;
-    return result;
+    const double energy =
+        scales == FigureScales::Fine ? region.fine + region.coarse : region.coarse + region.coarser;
+    return std::sqrt(std::max(energy, 0.0)) / std::max(region.level, 1.0);
+}
+
+double SharpnessMap::detail(const RegionSharpness& region)
+{
+    return region.structure - NoiseInStructure * region.noise;
 }
 
 std::size_t SharpnessMap::memoryBytes() const

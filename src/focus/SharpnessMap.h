@@ -70,7 +70,8 @@ class SharpnessMap
 public:
     static constexpr std::size_t MemoryBudget = std::size_t(32) * 1024;
     static constexpr double MinStructure = 20;
-    static constexpr double MaxHighlightShare = 0.25;
+    // White noise of variance s^2 gives `noise` s^2 and `structure` 3/8 s^2.
+    static constexpr double NoiseInStructure = 0.5;
 
     // An empty map: every region is unmeasured.
     SharpnessMap() = default;
@@ -88,6 +89,11 @@ public:
 
     RegionSharpness region(const QRect& crop) const;
 
+    // A region's figure from the scales given.
+    static double figure(const RegionSharpness& region, FigureScales scales);
+    // A region's structure above its own noise: the verdict's measure.
+    static double detail(const RegionSharpness& region);
+
     bool isEmpty() const { return m_tiles.empty(); }
     QSize pictureSize() const { return m_pictureSize; }
     int tileSize() const { return m_tileSize; }
@@ -99,10 +105,12 @@ public:
 private:
     struct Tile
     {
-        qfloat16 level;          // mean green level
-        qfloat16 energy;         // mean squared fine gradient, level^2
-        qfloat16 structure;      // mean squared second difference of cell means
-        qfloat16 highlightShare; // share of the energy in cells near clipping
+        qfloat16 level;     // mean green level
+        qfloat16 fine;      // mean squared gradient at the 1-pixel scale, level^2
+        qfloat16 coarse;    // the same at the 2-pixel scale
+        qfloat16 coarser;   // the same at the 4-pixel scale
+        qfloat16 noise;     // mean squared diagonal difference at the 1-pixel scale
+        qfloat16 structure; // mean squared second difference of cell means
     };
 
     QSize m_pictureSize;
