@@ -66,7 +66,8 @@ std::vector<QImage> SessionScene::shots(const Condition& condition, QRandomGener
     std::vector<QImage> out;
     for (int i = 0; i < SweepLength; ++i) {
         const double stops = condition.flicker ? (2 * random.generateDouble() - 1) / 3 : 0.0;
-        const int quality = condition.everything ? 85 + int(random.bounded(14)) : sessionQuality;
+        const int quality =
+            condition.qualityPerShot ? 85 + int(random.bounded(14)) : sessionQuality;
         QPoint shift;
         if (condition.everything)
             shift = QPoint(int(random.bounded(5)) - 2, int(random.bounded(5)) - 2);

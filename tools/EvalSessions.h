@@ -22,9 +22,10 @@ constexpr int SweepLength = 9;
 struct Condition
 {
     const char* name;
-    int iso;         // 100, 800 or 3200: the sensor's noise
-    bool flicker;    // each shot exposed from -1/3 to +1/3 stop
-    bool everything; // also a JPEG quality per shot, shifts, two shaken shots
+    int iso;                          // 100, 800 or 3200: the sensor's noise
+    bool flicker;                     // each shot exposed from -1/3 to +1/3 stop
+    bool everything;                  // also shifts and two shaken shots
+    bool qualityPerShot = everything; // a JPEG quality drawn per shot, not per session
 };
 
 // The focus of the nine shots, and which are shaken.

@@ -44,7 +44,9 @@ void sumBandPortable(const uchar* const rows[4], int x0, int x1, BandSums& sums,
         const int level = block[0][0] + block[0][1] + block[1][0] + block[1][1];
         sums.level += quint64(level);
         sums.fine += quint64(fine);
+        const int hh = (block[0][0] + block[1][1]) - (block[0][1] + block[1][0]);
         sums.coarse += quint64(gx * gx + gy * gy);
+        sums.coarseNoise += quint64(hh * hh);
         sums.noise += quint64(noise);
         cellSums[x / 4] = quint16(level);
     }
@@ -101,6 +103,7 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
     __m128i fineSum = _mm_setzero_si128();
     __m128i coarseSum = _mm_setzero_si128();
     __m128i noiseSum = _mm_setzero_si128();
+    __m128i coarseNoiseSum = _mm_setzero_si128();
     for (int x = x0; x < x1; x += 8) {
         const std::ptrdiff_t offset = std::ptrdiff_t(x) * 4;
         const __m128i g0 = greens(rows[0] + offset);
@@ -125,6 +128,9 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
         const __m128i both = _mm_or_si128(_mm_and_si128(gx, evenLow16),
                                           _mm_slli_epi32(_mm_and_si128(gy, evenLow16), 16));
         coarseSum = _mm_add_epi32(coarseSum, _mm_madd_epi16(both, both));
+        const __m128i hh =
+            _mm_and_si128(_mm_sub_epi32(_mm_srli_epi64(halves, 32), halves), evenLow16);
+        coarseNoiseSum = _mm_add_epi32(coarseNoiseSum, _mm_madd_epi16(hh, hh));
         level = _mm_add_epi32(level, columns);
 
         const __m128i cellLevel = _mm_add_epi32(columns, _mm_srli_epi64(columns, 32));
@@ -135,6 +141,7 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
     sums.fine += laneSum(fineSum);
     sums.coarse += laneSum(coarseSum);
     sums.noise += laneSum(noiseSum);
+    sums.coarseNoise += laneSum(coarseNoiseSum);
 }
 
 #else

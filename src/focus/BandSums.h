@@ -20,17 +20,20 @@ namespace kelvaris {
 //  - its noise: the sum over its blocks of the diagonal difference
 //    (a - b - c + d)^2, which a lens's detail barely reaches (it falls off
 //    as the product of both gradients) and sensor noise fills as much as
-//    either gradient: the measure of how much of the fine energy is noise.
+//    either gradient: the measure of how much of the fine energy is noise;
+//  - its coarse noise: the same between its four blocks, the noise of the
+//    2-pixel scale (which JPEG compression thins less than the 1-pixel one).
 // Every difference lies inside the cell, and so inside one 8x8 JPEG block:
 // block edges that compression leaves are never taken for detail.
 // The cell's level sum is also written to `cellSums` for the terms the map
-// computes across bands (the 4-pixel scale and the structure).
+// computes across bands (the 4-pixel scale).
 struct BandSums
 {
     quint64 level = 0;
     quint64 fine = 0;
     quint64 coarse = 0;
     quint64 noise = 0;
+    quint64 coarseNoise = 0;
 };
 
 // The widest run one call may sum: its 32-bit partial sums cannot overflow.

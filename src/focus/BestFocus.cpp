@@ -12,6 +12,12 @@ namespace {
 // few enough to stay on the V's straight arms (far from focus the figure
 // flattens onto the noise and what the lens leaves).
 constexpr int ArmLength = 3;
+// A shot is left out of the fit where the V through the others has a
+// residual this many times smaller.
+constexpr double OutlierGain = 0.25;
+// The most the shots may scatter about the V, as a share of its rise from
+// one shot to the next.
+constexpr double MaxScatter = 0.3;
 
 struct Sample
 {
@@ -46,6 +52,23 @@ double fitAt(const Sample* samples, int count, double c, double& a, double& b)
         residual += r * r;
     }
     return residual;
+}
+
+// The point of the best V within a shot of the peak, scanned in
+// hundredths of a shot; returns its residual, and its slope in `slope`.
+double scan(const Sample* samples, int count, int peak, double& point, double& slope)
+{
+    double best = HUGE_VAL, a = 0, b = 0;
+    for (int k = 0; k <= 200; ++k) {
+        const double c = peak - 1 + k / 100.0;
+        const double residual = fitAt(samples, count, c, a, b);
+        if (residual < best) {
+            best = residual;
+            point = c;
+            slope = b;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -91,18 +114,39 @@ double bestFocusPosition(std::span<const double> figures, int peak)
     if (before < 2 || after < 2)
         return -1;
 
-    // The point lies within a shot of the peak: scan there finely, then
-    // refine around the best step.
-    double bestC = -1, bestResidual = HUGE_VAL, a = 0, b = 0;
-    for (int k = 0; k <= 200; ++k) {
-        const double c = peak - 1 + k / 100.0;
-        const double residual = fitAt(samples.data(), count, c, a, b);
-        if (residual < bestResidual) {
-            bestResidual = residual;
+    double bestC = -1, slope = 0;
+    double residual = scan(samples.data(), count, peak, bestC, slope);
+    const double fullResidual = residual;
+    int used = count;
+    // A shot off the V (shaken, or caught by a flicker the figure does not
+    // quite cancel) pulls the point aside: where leaving one shot out of
+    // the arms fits far better, it is left out.
+    for (int out = 1; out < count; ++out) {
+        std::array<Sample, 2 * ArmLength + 1> rest;
+        int restCount = 0, restBefore = 0, restAfter = 0;
+        for (int i = 0; i < count; ++i) {
+            if (i == out)
+                continue;
+            rest[std::size_t(restCount++)] = samples[std::size_t(i)];
+            restBefore += samples[std::size_t(i)].x < peak;
+            restAfter += samples[std::size_t(i)].x > peak;
+        }
+        if (restBefore < 2 || restAfter < 2)
+            continue;
+        double c = -1, b = 0;
+        const double restResidual = scan(rest.data(), restCount, peak, c, b);
+        if (restResidual < OutlierGain * fullResidual && restResidual < residual) {
+            residual = restResidual;
             bestC = c;
+            slope = b;
+            used = restCount;
         }
     }
-    if (bestResidual == HUGE_VAL)
+    if (residual == HUGE_VAL)
+        return -1;
+    // Shots scattered about the V by more than a fraction of its rise from
+    // one shot to the next place its point no better than the peak does.
+    if (std::sqrt(residual / std::max(used - 2, 1)) > MaxScatter * slope)
         return -1;
     // At the scan's ends the V would put the best beyond a neighbour that
     // is less sharp than the peak: the shots do not describe a V.

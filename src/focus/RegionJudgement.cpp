@@ -32,7 +32,7 @@ RegionJudgement judgeRegion(std::span<const RegionSharpness> shots)
     }
     if (measured == 0)
         return judgement;
-    judgement.enoughDetail = highest >= SharpnessMap::MinStructure;
+    judgement.enoughDetail = highest >= SharpnessMap::MinDetail;
     judgement.scales = noise > NoisyShare * fine ? FigureScales::Coarse : FigureScales::Fine;
     if (!judgement.enoughDetail)
         return judgement;

@@ -26,9 +26,9 @@ struct RegionJudgement
 // Judges one region over the shots of a session, in the order they were
 // taken; a shot whose map is not ready yet is a default RegionSharpness
 // (measuredFraction 0) and takes no part.
-//  - The verdict: the highest structure above noise among the shots
-//    reaches SharpnessMap::MinStructure: detail that the sharpest shot
-//    shows is there, whatever a blurred, darker or noisier shot shows.
+//  - The verdict: the highest detail above noise among the shots reaches
+//    SharpnessMap::MinDetail: detail that the sharpest shot shows is
+//    there, whatever a blurred, darker or noisier shot shows.
 //  - The scales: the coarse ones where noise makes more than a twentieth
 //    of the session's fine energy.
 // Two passes over the shots, nothing allocated: cheap enough for every

@@ -23,7 +23,7 @@ struct RegionSharpness
     // Over a session, judgeRegion() may take the coarser scales instead.
     double value = 0;
     // This shot's own verdict: false where the figure means nothing (too
-    // little structure above the region's own noise: flat sky, a
+    // little detail above the region's own noise: flat sky, a
     // background already out of focus; or no part of the region on the
     // picture). A session judges the region over all its shots.
     bool enoughDetail = false;
@@ -34,7 +34,7 @@ struct RegionSharpness
     double coarse = 0;           // at the 2-pixel scale
     double coarser = 0;          // at the 4-pixel scale
     double noise = 0;            // squared diagonal difference at the 1-pixel scale
-    double structure = 0;        // mean squared second difference of 4x4-pixel means
+    double coarseNoise = 0;      // at the 2-pixel scale
     double measuredFraction = 0; // share of the region that lies on measured pixels
 };
 

@@ -60,6 +60,16 @@ inline LinearPicture toLinear(const QImage& picture)
     return out;
 }
 
+// A square of `side` pixels of the photograph in `file`, at `corner`, in
+// linear light; empty (width 0) when the file cannot be read.
+inline LinearPicture photographPart(const QString& file, QPoint corner, int side)
+{
+    const LoadedShot photograph = loadShot(file);
+    if (!photograph.taken())
+        return {};
+    return toLinear(photograph.picture->copy(QRect(corner, QSize(side, side))));
+}
+
 // A small kernel, weights summing to 1, centred on (radius, radius).
 struct Kernel
 {

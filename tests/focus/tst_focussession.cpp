@@ -85,6 +85,10 @@ private slots:
         std::vector<double> gaps = sweep(9, 4.5);
         gaps[3] = gaps[6] = 0;
         QTest::addRow("gaps") << gaps << 4.5;
+        // A shaken shot on an arm, well below the V: left out of the fit.
+        std::vector<double> shaken = sweep(9, 4.5, 0.8);
+        shaken[6] *= 0.6;
+        QTest::addRow("one shot off the V") << shaken << 4.5;
         // Not supported: one shot on a side, the peak at an end, no fall.
         QTest::addRow("one before the peak") << sweep(9, 1) << -1.0;
         std::vector<double> lonely = sweep(9, 4);
@@ -92,6 +96,12 @@ private slots:
         QTest::addRow("one counted before") << lonely << -1.0;
         QTest::addRow("peak at the end") << sweep(9, 8.2) << -1.0;
         QTest::addRow("flat") << std::vector<double>(9, 0.5) << -1.0;
+        // Shots scattered about any V by more than a third of its rise per shot.
+        std::vector<double> scattered = sweep(9, 4, 0.5);
+        for (std::size_t i = 0; i < scattered.size(); ++i)
+            scattered[i] *= i % 2 ? 1.12 : 0.9;
+        scattered[4] = 1;
+        QTest::addRow("scattered") << scattered << -1.0;
         QTest::addRow("empty") << std::vector<double>() << -1.0;
     }
 
@@ -112,10 +122,10 @@ private slots:
 
     void sessionMarksTheBestBetweenTwoEquallySharpShots()
     {
-        // Blurs 3, 2, 1, 0, 0, 1, 2, 3 pixels in the left half: the best
+        // Blurs 4, 3, 2, 1, 1, 2, 3, 4 pixels in the left half: the best
         // focus lies half-way between the two sharp shots.
         FocusSession session;
-        const int blurs[] = {3, 2, 1, 0, 0, 1, 2, 3};
+        const int blurs[] = {4, 3, 2, 1, 1, 2, 3, 4};
         for (const int blur : blurs)
             session.add(shot(QStringLiteral("IMG.JPG"), halves(600, 300, blur, 3), 1000));
         const SessionCurve curve = session.curve(leftHalf);
