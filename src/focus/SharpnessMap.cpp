@@ -31,6 +31,8 @@ struct TileSums
     quint64 coarser = 0;
     quint64 blocks = 0;                                // 8x8 blocks summed into coarser
     std::array<quint64, Strips * Strips> cellEnergy{}; // row after row
+    std::array<quint64, 4> quadrantLevel{};            // row after row
+    std::array<quint64, 4> quadrantPixels{};
 };
 
 // The sum of gx^2 + gy^2 between the 4x4 cells of the 8x8 blocks whose
@@ -52,6 +54,20 @@ quint64 blockDifferences(const quint16* top, const quint16* bottom, int from, in
 qfloat16 half(double value)
 {
     return qfloat16(float(std::clamp(value, -65504.0, 65504.0)));
+}
+
+// A mean level in eight bits: half a level apart below 64, where a level
+// is a larger part of the figure's divisor, 1.5 above.
+quint8 levelByte(double level)
+{
+    if (level < 64)
+        return quint8(std::lround(std::max(level, 0.0) * 2));
+    return quint8(std::min(128 + std::lround((level - 64) * 127 / 191), 255L));
+}
+
+double fromLevelByte(quint8 code)
+{
+    return code < 128 ? code / 2.0 : 64 + (code - 128) * 191.0 / 127;
 }
 
 // A noise in eight bits, an eighth of a stop apart (9 %): enough for a
@@ -215,6 +231,9 @@ SharpnessMap SharpnessMap::measure(const QImage& picture, int tileSize)
                 tile.band.noise += strip.noise;
                 tile.band.coarseNoise += strip.coarseNoise;
                 tile.cellEnergy[std::size_t(rowStrip * Strips + k)] += strip.coarse;
+                const std::size_t quadrant = std::size_t(rowStrip / 2 * 2 + k / 2);
+                tile.quadrantLevel[quadrant] += strip.level;
+                tile.quadrantPixels[quadrant] += quint64(std::max(s1 - s0, 0)) * 4;
             }
             tile.cells += quint64(x1 - x0) / 4;
             // An odd band completes a row of 8x8 blocks.
@@ -234,7 +253,10 @@ SharpnessMap SharpnessMap::measure(const QImage& picture, int tileSize)
             // Each scale's squared differences divided by the pixels they
             // span squared, so that a smooth ramp scores its squared slope
             // at every scale.
-            out[column].level = half(double(s.band.level) / (16 * cellCount));
+            for (std::size_t q = 0; q < 4; ++q)
+                out[column].levels[q] = levelByte(
+                    s.quadrantPixels[q] ? double(s.quadrantLevel[q]) / double(s.quadrantPixels[q])
+                                        : 0.0);
             out[column].fine = half(double(s.band.fine) / (16 * cellCount));
             out[column].coarse = half(double(s.band.coarse) / (256 * cellCount));
             out[column].coarser =
@@ -263,8 +285,8 @@ RegionSharpness SharpnessMap::region(const QRect& crop) const
         return result;
     result.measuredFraction = area(part) / area(crop);
 
-    // The level: each tile weighs as much as it covers of the region. The
-    // energies: a tile the region cuts counts the share of its energy that
+    // The level: each quarter of a tile weighs as much as it covers of the
+    // region. The energies: a tile the region cuts counts the share of its energy that
     // its strips place inside the region, so that a strong edge just
     // outside the region is not spread into it.
     double weight = 0, level = 0, fine = 0, coarse = 0, coarser = 0, noise = 0, coarseNoise = 0;
@@ -292,7 +314,20 @@ RegionSharpness SharpnessMap::region(const QRect& crop) const
                                   side, QRect(QPoint(left, top), QPoint(right, bottom)))
                     : w;
             weight += w;
-            level += w * float(tile.level);
+            // Each quadrant's level as much as the region covers of it.
+            for (int q = 0; q < 4; ++q) {
+                const int qx = q % 2, qy = q / 2;
+                const int q0 = tileLeft + stripStart(side, 2 * qx, 8);
+                const int q1 =
+                    std::min(tileLeft + stripStart(side, 2 * qx + 2, 8), tileRight + 1) - 1;
+                const int r0 = tileTop + stripStart(side, 2 * qy, 4);
+                const int r1 =
+                    std::min(tileTop + stripStart(side, 2 * qy + 2, 4), tileBottom + 1) - 1;
+                const int ow = std::min(q1, right) - std::max(q0, left) + 1;
+                const int oh = std::min(r1, bottom) - std::max(r0, top) + 1;
+                if (ow > 0 && oh > 0)
+                    level += double(ow) * double(oh) * fromLevelByte(tile.levels[std::size_t(q)]);
+            }
             fine += e * float(tile.fine);
             coarse += e * float(tile.coarse);
             coarser += e * float(tile.coarser);

@@ -71,9 +71,9 @@ namespace kelvaris {
 //
 // The map. The picture is cut into square tiles whose side, a multiple of 8
 // pixels, is the smallest that keeps the map within MemoryBudget; each tile
-// keeps four half-precision means, its two noises in a byte each and, for
-// each of its four columns and four rows of strips, its share of the
-// 2-pixel energy in four bits: 14 bytes. A crop
+// keeps the mean level of each of its quarters in a byte, three half-
+// precision energies, its two noises in a byte each and the 2-pixel
+// energy of each of its 4x4 parts in four bits: 20 bytes. A crop
 // that cuts a tile counts the share of the tile's energy its strips place
 // inside the crop, so that a strong edge just outside the crop is not
 // spread into it. A crop's figure adds a few dozen tiles, in microseconds.
@@ -122,7 +122,8 @@ public:
 private:
     struct Tile
     {
-        qfloat16 level;   // mean green level
+        // Mean green level of each quarter, row after row (levelByte()).
+        std::array<quint8, 4> levels;
         qfloat16 fine;    // mean squared gradient at the 1-pixel scale, level^2
         qfloat16 coarse;  // the same at the 2-pixel scale
         qfloat16 coarser; // the same at the 4-pixel scale
