@@ -63,7 +63,7 @@ void printDetailed(const Condition* conditions, const DetailedTally* tallies, in
 {
     std::printf("\nDetailed 450 px regions, sessions of 9 shots (24 MP tiles of %d px)\n",
                 tileSize);
-    std::printf("%-22s %8s %9s %6s %6s %9s %6s %6s | %6s %6s %6s %6s\n", "condition", "sessions",
+    std::printf("%-22s %8s %9s %6s %6s %9s %6s %6s %6s | %6s %6s %6s\n", "condition", "sessions",
                 "sharpest", "shaken", "none", "Tenengrad", "V fit", "median", "90th", "fine",
                 "coarse", "chosen");
     for (int c = 0; c < count; ++c) {

@@ -15,6 +15,7 @@ namespace {
 // steady mean, and small pictures fit the budget anyway.
 constexpr int MinTileSize = 32;
 constexpr int Strips = SharpnessMap::Strips;
+constexpr std::size_t Parts = std::size_t(Strips) * Strips;
 
 // Where strip k of a tile of `side` pixels starts, from the tile's left
 // (top): strips are whole 8-pixel columns (4-pixel bands) wide.
@@ -29,9 +30,9 @@ struct TileSums
     BandSums band;
     quint64 cells = 0;
     quint64 coarser = 0;
-    quint64 blocks = 0;                                // 8x8 blocks summed into coarser
-    std::array<quint64, Strips * Strips> cellEnergy{}; // row after row
-    std::array<quint64, 4> quadrantLevel{};            // row after row
+    quint64 blocks = 0;                      // 8x8 blocks summed into coarser
+    std::array<quint64, Parts> cellEnergy{}; // row after row
+    std::array<quint64, 4> quadrantLevel{};  // row after row
     std::array<quint64, 4> quadrantPixels{};
 };
 
@@ -86,7 +87,7 @@ double fromLogByte(quint8 code)
 
 // Each part's energy in four bits, relative to the strongest part's: a
 // strong edge in one part stands out of the rest.
-std::array<quint8, 8> profile(const std::array<quint64, Strips * Strips>& energy)
+std::array<quint8, 8> profile(const std::array<quint64, Parts>& energy)
 {
     const quint64 strongest = *std::max_element(energy.begin(), energy.end());
     quint64 out = 0;
@@ -230,8 +231,8 @@ SharpnessMap SharpnessMap::measure(const QImage& picture, int tileSize)
                 tile.band.coarse += strip.coarse;
                 tile.band.noise += strip.noise;
                 tile.band.coarseNoise += strip.coarseNoise;
-                tile.cellEnergy[std::size_t(rowStrip * Strips + k)] += strip.coarse;
-                const std::size_t quadrant = std::size_t(rowStrip / 2 * 2 + k / 2);
+                tile.cellEnergy[std::size_t(rowStrip) * Strips + std::size_t(k)] += strip.coarse;
+                const std::size_t quadrant = std::size_t(rowStrip / 2) * 2 + std::size_t(k / 2);
                 tile.quadrantLevel[quadrant] += strip.level;
                 tile.quadrantPixels[quadrant] += quint64(std::max(s1 - s0, 0)) * 4;
             }
@@ -291,6 +292,12 @@ RegionSharpness SharpnessMap::region(const QRect& crop) const
     // outside the region is not spread into it.
     double weight = 0, level = 0, fine = 0, coarse = 0, coarser = 0, noise = 0, coarseNoise = 0;
     const int side = m_tileSize;
+    // Where a tile's quarters meet, and their areas in a whole tile.
+    const int middleX = stripStart(side, 2, 8), middleY = stripStart(side, 2, 4);
+    const double fullArea = double(side) * side;
+    const std::array<double, 4> quarterArea = {
+        double(middleX) * middleY, double(side - middleX) * middleY,
+        double(middleX) * (side - middleY), double(side - middleX) * (side - middleY)};
     for (int row = part.top() / side; row <= part.bottom() / side; ++row) {
         const int tileTop = row * side;
         const int tileBottom = std::min(tileTop + side, m_measured.bottom() + 1) - 1;
@@ -314,19 +321,25 @@ RegionSharpness SharpnessMap::region(const QRect& crop) const
                                   side, QRect(QPoint(left, top), QPoint(right, bottom)))
                     : w;
             weight += w;
-            // Each quadrant's level as much as the region covers of it.
-            for (int q = 0; q < 4; ++q) {
-                const int qx = q % 2, qy = q / 2;
-                const int q0 = tileLeft + stripStart(side, 2 * qx, 8);
-                const int q1 =
-                    std::min(tileLeft + stripStart(side, 2 * qx + 2, 8), tileRight + 1) - 1;
-                const int r0 = tileTop + stripStart(side, 2 * qy, 4);
-                const int r1 =
-                    std::min(tileTop + stripStart(side, 2 * qy + 2, 4), tileBottom + 1) - 1;
-                const int ow = std::min(q1, right) - std::max(q0, left) + 1;
-                const int oh = std::min(r1, bottom) - std::max(r0, top) + 1;
-                if (ow > 0 && oh > 0)
-                    level += double(ow) * double(oh) * fromLevelByte(tile.levels[std::size_t(q)]);
+            // Each quarter's level as much as the region covers of it.
+            if (!cut && whole == fullArea) {
+                for (std::size_t q = 0; q < 4; ++q)
+                    level += quarterArea[q] * fromLevelByte(tile.levels[q]);
+            } else {
+                for (int q = 0; q < 4; ++q) {
+                    const int qx = q % 2, qy = q / 2;
+                    const int x0 = tileLeft + (qx ? middleX : 0);
+                    const int x1 =
+                        std::min(qx ? tileLeft + side : tileLeft + middleX, tileRight + 1) - 1;
+                    const int y0 = tileTop + (qy ? middleY : 0);
+                    const int y1 =
+                        std::min(qy ? tileTop + side : tileTop + middleY, tileBottom + 1) - 1;
+                    const int ow = std::min(x1, right) - std::max(x0, left) + 1;
+                    const int oh = std::min(y1, bottom) - std::max(y0, top) + 1;
+                    if (ow > 0 && oh > 0)
+                        level +=
+                            double(ow) * double(oh) * fromLevelByte(tile.levels[std::size_t(q)]);
+                }
             }
             fine += e * float(tile.fine);
             coarse += e * float(tile.coarse);
