@@ -230,6 +230,20 @@ private slots:
         QVERIFY(map.region(QRect(300, 100, 200, 200)).enoughDetail);
     }
 
+    void aCropTakesTheLevelOfItsOwnPartOfATile()
+    {
+        // Tiles of 128 pixels, bright on their left half and dark on their
+        // right: a crop of the dark halves alone is dark, not the mean.
+        QImage picture(512, 256, QImage::Format_RGB32);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 512; ++x)
+                picture.setPixel(x, y, x % 128 < 64 ? qRgb(200, 200, 200) : qRgb(40, 40, 40));
+        const SharpnessMap map = SharpnessMap::measure(picture, 128);
+        QVERIFY(std::abs(map.region(QRect(64, 10, 64, 200)).level - 40) < 0.5);
+        QVERIFY(std::abs(map.region(QRect(0, 10, 64, 200)).level - 200) < 0.8);
+        QVERIFY(std::abs(map.region(QRect(32, 10, 64, 200)).level - 120) < 0.8);
+    }
+
     void cropsOutsideThePicture()
     {
         const SharpnessMap map = SharpnessMap::measure(stripes({645, 483}, 100, 30));
