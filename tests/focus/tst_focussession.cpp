@@ -29,9 +29,9 @@ SessionShot shot(const QString& name, const QImage& picture, double figure)
 // square root of the radius, from a floor of what the lens leaves at best.
 std::vector<double> sweep(int count, double best, double step = 1, double floor = 0.3)
 {
-    std::vector<double> figures;
-    for (int i = 0; i < count; ++i)
-        figures.push_back(1 / std::sqrt(floor + step * std::abs(i - best)));
+    std::vector<double> figures(std::size_t(std::max(count, 0)));
+    for (std::size_t i = 0; i < figures.size(); ++i)
+        figures[i] = 1 / std::sqrt(floor + step * std::abs(double(i) - best));
     return figures;
 }
 

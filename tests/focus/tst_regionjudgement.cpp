@@ -45,10 +45,9 @@ RegionSharpness take(const LinearPicture& scene, const Shot& shot, quint64 seed)
 
 std::vector<RegionSharpness> session(const LinearPicture& scene, const std::vector<Shot>& shots)
 {
-    std::vector<RegionSharpness> out;
-    quint64 seed = 1;
-    for (const Shot& shot : shots)
-        out.push_back(take(scene, shot, seed++));
+    std::vector<RegionSharpness> out(shots.size());
+    for (std::size_t i = 0; i < shots.size(); ++i)
+        out[i] = take(scene, shots[i], i + 1);
     return out;
 }
 
