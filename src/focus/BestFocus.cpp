@@ -25,30 +25,34 @@ struct Sample
     double y = 0;
 };
 
-// The best V with its point at `c`: least squares for a and b of
-// y = a + b |x - c|; returns the sum of squared residuals, or a huge value
-// when the slope comes out flat or falling.
-double fitAt(const Sample* samples, int count, double c, double& a, double& b)
+// The best V with its point at `c`, its point rounded as a hyperbola's:
+// y^2 = a^2 + b^2 (x - c)^2, by least squares on y^2 for a^2 and b^2;
+// returns the sum of squared residuals of y, the slope of its arms in
+// `b`, or a huge value when the arms come out flat or falling.
+double fitAt(const Sample* samples, int count, double c, double& b)
 {
     double su = 0, sy = 0, suu = 0, suy = 0;
     for (int i = 0; i < count; ++i) {
-        const double u = std::abs(samples[i].x - c);
+        const double u = (samples[i].x - c) * (samples[i].x - c);
+        const double y2 = samples[i].y * samples[i].y;
         su += u;
-        sy += samples[i].y;
+        sy += y2;
         suu += u * u;
-        suy += u * samples[i].y;
+        suy += u * y2;
     }
     const double n = count;
     const double determinant = n * suu - su * su;
     if (determinant <= 0)
         return HUGE_VAL;
-    b = (n * suy - su * sy) / determinant;
-    a = (sy - b * su) / n;
-    if (!(b > 0))
+    const double slope2 = (n * suy - su * sy) / determinant;
+    const double tip2 = std::max((sy - slope2 * su) / n, 0.0);
+    if (!(slope2 > 0))
         return HUGE_VAL;
+    b = std::sqrt(slope2);
     double residual = 0;
     for (int i = 0; i < count; ++i) {
-        const double r = samples[i].y - (a + b * std::abs(samples[i].x - c));
+        const double u = (samples[i].x - c) * (samples[i].x - c);
+        const double r = samples[i].y - std::sqrt(tip2 + slope2 * u);
         residual += r * r;
     }
     return residual;
@@ -58,10 +62,10 @@ double fitAt(const Sample* samples, int count, double c, double& a, double& b)
 // hundredths of a shot; returns its residual, and its slope in `slope`.
 double scan(const Sample* samples, int count, int peak, double& point, double& slope)
 {
-    double best = HUGE_VAL, a = 0, b = 0;
+    double best = HUGE_VAL, b = 0;
     for (int k = 0; k <= 200; ++k) {
         const double c = peak - 1 + k / 100.0;
-        const double residual = fitAt(samples, count, c, a, b);
+        const double residual = fitAt(samples, count, c, b);
         if (residual < best) {
             best = residual;
             point = c;

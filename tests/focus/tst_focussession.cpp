@@ -3,6 +3,7 @@
 #include "focus/BestFocus.h"
 #include "focus/FocusSamples.h"
 #include "focus/FocusSession.h"
+#include "focus/ShotSimulation.h"
 
 #include <QTest>
 
@@ -11,6 +12,7 @@
 
 using namespace kelvaris;
 using kelvaris::test::halves;
+using namespace kelvaris::simulation;
 
 namespace {
 
@@ -26,12 +28,15 @@ SessionShot shot(const QString& name, const QImage& picture, double figure)
 
 // The figures of a sweep of `count` shots whose best focus lies at `best`,
 // `step` pixels of defocus radius apart: the figure falls as one over the
-// square root of the radius, from a floor of what the lens leaves at best.
-std::vector<double> sweep(int count, double best, double step = 1, double floor = 0.3)
+// square root of the blur, which grows as the radius away from the best
+// and is `floor` (what the lens and the pixels leave) at best.
+std::vector<double> sweep(int count, double best, double step = 1, double floor = 0.5)
 {
     std::vector<double> figures(std::size_t(std::max(count, 0)));
-    for (std::size_t i = 0; i < figures.size(); ++i)
-        figures[i] = 1 / std::sqrt(floor + step * std::abs(double(i) - best));
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        const double radius = step * (double(i) - best);
+        figures[i] = 1 / std::sqrt(std::sqrt(floor * floor + radius * radius));
+    }
     return figures;
 }
 
@@ -122,18 +127,32 @@ private slots:
 
     void sessionMarksTheBestBetweenTwoEquallySharpShots()
     {
-        // Blurs 4, 3, 2, 1, 1, 2, 3, 4 pixels in the left half: the best
-        // focus lies half-way between the two sharp shots.
+        // A ridge of a real photograph, defocused by a disk growing evenly
+        // on both sides of a best focus half-way between shots 3 and 4.
+        const LinearPicture ridge = photographPart(
+            QStringLiteral("/usr/share/backgrounds/aitzgorri_by_Aitzol_Berasategi.jpg"),
+            QPoint(2304, 1280), 512);
+        if (ridge.width == 0)
+            QSKIP("lomiri-wallpapers-16.04 is not installed (tools/install-deps.sh)");
         FocusSession session;
-        const int blurs[] = {4, 3, 2, 1, 1, 2, 3, 4};
-        for (const int blur : blurs)
-            session.add(shot(QStringLiteral("IMG.JPG"), halves(600, 300, blur, 3), 1000));
-        const SessionCurve curve = session.curve(leftHalf);
+        for (const double radius : {2.8, 2.0, 1.2, 0.4, 0.4, 1.2, 2.0, 2.8}) {
+            LinearPicture lens = ridge;
+            defocus(lens, radius);
+            session.add(shot(QStringLiteral("IMG.JPG"), cameraJpeg(expose(lens, 0), 92), 1000));
+        }
+        const QRect crop(96, 96, 320, 320);
+        const SessionCurve curve = session.curve(crop);
         QVERIFY(curve.bestSharpness == 3 || curve.bestSharpness == 4);
         QVERIFY2(std::abs(curve.bestPosition - 3.5) < 0.1,
                  qPrintable(QString::number(curve.bestPosition)));
-        // Where nothing is in focus, nothing is marked.
-        QCOMPARE_LT(session.curve(rightHalf).bestPosition, 0.0);
+        // One side alone: nothing to place between shots.
+        FocusSession half;
+        for (const double radius : {0.4, 1.2, 2.0, 2.8}) {
+            LinearPicture lens = ridge;
+            defocus(lens, radius);
+            half.add(shot(QStringLiteral("IMG.JPG"), cameraJpeg(expose(lens, 0), 92), 1000));
+        }
+        QCOMPARE_LT(half.curve(crop).bestPosition, 0.0);
     }
 
     void noBestWithoutDetailOrMeasure()
