@@ -5,7 +5,7 @@
 // the lens's defocus a disk in linear light, then the sensor, the light,
 // the camera's hand and its JPEG as a condition says.
 
-#include "focus/ShotSimulation.h"
+#include "focus/SensorSimulation.h"
 
 #include <QImage>
 #include <QRandomGenerator>

@@ -2,8 +2,8 @@
 // scales and the sharpest shot, on real photographs made into shots as a
 // camera takes them.
 #include "focus/RegionJudgement.h"
+#include "focus/SensorSimulation.h"
 #include "focus/SharpnessMap.h"
-#include "focus/ShotSimulation.h"
 
 #include <QTest>
 
