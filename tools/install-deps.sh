@@ -9,8 +9,12 @@ packages=(
     libturbojpeg0-dev libjpeg62-turbo-dev
     fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool imagemagick x11-utils
-    # Real photographs for the sharpness tests and tools/sharpness_eval.
-    lomiri-wallpapers-16.04
+    # Real photographs for the sharpness tests and tools/sharpness_eval, from
+    # two packages so that the evaluation does not rest on one photographer's
+    # style: landscapes and still lifes (CC-BY / CC-BY-SA / CC0), and close-ups
+    # of leaves, drops, wood and flowers (mate-backgrounds' nature/, GPL-2+).
+    # Read by the tools only, never shipped with the program.
+    lomiri-wallpapers-16.04 mate-backgrounds
 )
 
 missing=()

@@ -24,6 +24,7 @@ void sumBandPortable(const uchar* const rows[4], int x0, int x1, BandSums& sums,
                 g[r][c] = qGreen(row[r][x + c]);
         }
         int fine = 0;
+        int noise = 0;
         int block[2][2];
         for (int by = 0; by < 2; ++by) {
             for (int bx = 0; bx < 2; ++bx) {
@@ -32,18 +33,21 @@ void sumBandPortable(const uchar* const rows[4], int x0, int x1, BandSums& sums,
                 const int c = g[top + 1][left], d = g[top + 1][left + 1];
                 const int gx = (b + d) - (a + c);
                 const int gy = (c + d) - (a + b);
+                const int hh = (a + d) - (b + c);
                 fine += gx * gx + gy * gy;
+                noise += hh * hh;
                 block[by][bx] = a + b + c + d;
             }
         }
         const int gx = (block[0][1] + block[1][1]) - (block[0][0] + block[1][0]);
         const int gy = (block[1][0] + block[1][1]) - (block[0][0] + block[0][1]);
-        const quint32 energy = quint32(4 * fine + gx * gx + gy * gy);
         const int level = block[0][0] + block[0][1] + block[1][0] + block[1][1];
         sums.level += quint64(level);
-        sums.energy += energy;
-        if (level >= 16 * HighlightLevel)
-            sums.highlightEnergy += energy;
+        sums.fine += quint64(fine);
+        const int hh = (block[0][0] + block[1][1]) - (block[0][1] + block[1][0]);
+        sums.coarse += quint64(gx * gx + gy * gy);
+        sums.coarseNoise += quint64(hh * hh);
+        sums.noise += quint64(noise);
         cellSums[x / 4] = quint16(level);
     }
 }
@@ -65,6 +69,13 @@ inline __m128i greens(const uchar* pixels)
 
 // gx^2 + gy^2 of the four 2x2 blocks of a row pair, from the pair's column
 // sums `s` and column differences `d` (16-bit lanes): one per 32-bit lane.
+inline __m128i blockNoise(__m128i d, __m128i low16)
+{
+    // (d - c) - (b - a), from the columns' differences: low half.
+    const __m128i hh = _mm_and_si128(_mm_sub_epi16(_mm_srli_epi32(d, 16), d), low16);
+    return _mm_madd_epi16(hh, hh);
+}
+
 inline __m128i blockEnergy(__m128i s, __m128i d, __m128i low16)
 {
     const __m128i gx = _mm_sub_epi16(_mm_srli_epi32(s, 16), s); // right - left, low half
@@ -88,11 +99,11 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
 {
     const __m128i low16 = _mm_set1_epi32(0xffff);
     const __m128i evenLow16 = _mm_set_epi32(0, 0xffff, 0, 0xffff);
-    const __m128i even32 = _mm_set_epi32(0, -1, 0, -1);
-    const __m128i brightCell = _mm_set1_epi32(16 * HighlightLevel - 1);
     __m128i level = _mm_setzero_si128();
-    __m128i energy = _mm_setzero_si128();
-    __m128i highlight = _mm_setzero_si128();
+    __m128i fineSum = _mm_setzero_si128();
+    __m128i coarseSum = _mm_setzero_si128();
+    __m128i noiseSum = _mm_setzero_si128();
+    __m128i coarseNoiseSum = _mm_setzero_si128();
     for (int x = x0; x < x1; x += 8) {
         const std::ptrdiff_t offset = std::ptrdiff_t(x) * 4;
         const __m128i g0 = greens(rows[0] + offset);
@@ -101,8 +112,12 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
         const __m128i g3 = greens(rows[3] + offset);
         const __m128i s01 = _mm_add_epi16(g0, g1);
         const __m128i s23 = _mm_add_epi16(g2, g3);
-        const __m128i fine = _mm_add_epi32(blockEnergy(s01, _mm_sub_epi16(g1, g0), low16),
-                                           blockEnergy(s23, _mm_sub_epi16(g3, g2), low16));
+        const __m128i d01 = _mm_sub_epi16(g1, g0);
+        const __m128i d23 = _mm_sub_epi16(g3, g2);
+        fineSum = _mm_add_epi32(
+            fineSum, _mm_add_epi32(blockEnergy(s01, d01, low16), blockEnergy(s23, d23, low16)));
+        noiseSum =
+            _mm_add_epi32(noiseSum, _mm_add_epi32(blockNoise(d01, low16), blockNoise(d23, low16)));
         // Block sums, one per 32-bit lane, then the cells' halves.
         const __m128i b01 = _mm_and_si128(_mm_add_epi16(_mm_srli_epi32(s01, 16), s01), low16);
         const __m128i b23 = _mm_and_si128(_mm_add_epi16(_mm_srli_epi32(s23, 16), s23), low16);
@@ -112,23 +127,21 @@ void sumBand(const uchar* const rows[4], int x0, int x1, BandSums& sums, quint16
         const __m128i gy = _mm_add_epi32(_mm_srli_epi64(halves, 32), halves);
         const __m128i both = _mm_or_si128(_mm_and_si128(gx, evenLow16),
                                           _mm_slli_epi32(_mm_and_si128(gy, evenLow16), 16));
-        const __m128i coarse = _mm_madd_epi16(both, both);
-        const __m128i finePerCell =
-            _mm_and_si128(_mm_add_epi32(fine, _mm_srli_epi64(fine, 32)), even32);
-        const __m128i cellEnergy = _mm_add_epi32(_mm_slli_epi32(finePerCell, 2), coarse);
-        energy = _mm_add_epi32(energy, cellEnergy);
+        coarseSum = _mm_add_epi32(coarseSum, _mm_madd_epi16(both, both));
+        const __m128i hh =
+            _mm_and_si128(_mm_sub_epi32(_mm_srli_epi64(halves, 32), halves), evenLow16);
+        coarseNoiseSum = _mm_add_epi32(coarseNoiseSum, _mm_madd_epi16(hh, hh));
         level = _mm_add_epi32(level, columns);
 
         const __m128i cellLevel = _mm_add_epi32(columns, _mm_srli_epi64(columns, 32));
         cellSums[x / 4] = quint16(_mm_cvtsi128_si32(cellLevel));
         cellSums[x / 4 + 1] = quint16(_mm_cvtsi128_si32(_mm_srli_si128(cellLevel, 8)));
-
-        const __m128i bright = _mm_cmpgt_epi32(_mm_and_si128(cellLevel, even32), brightCell);
-        highlight = _mm_add_epi32(highlight, _mm_and_si128(cellEnergy, bright));
     }
     sums.level += laneSum(level);
-    sums.energy += laneSum(energy);
-    sums.highlightEnergy += laneSum(highlight);
+    sums.fine += laneSum(fineSum);
+    sums.coarse += laneSum(coarseSum);
+    sums.noise += laneSum(noiseSum);
+    sums.coarseNoise += laneSum(coarseNoiseSum);
 }
 
 #else

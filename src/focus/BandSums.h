@@ -12,32 +12,29 @@ namespace kelvaris {
 // A strip of 8x4 pixels holds two 4x4 cells, each of four 2x2 blocks. For
 // each cell the loop adds up:
 //  - its level: the sum of its 16 pixels;
-//  - its detail energy, `4 * fine + coarse`, where `fine` is the sum over its
-//    blocks of gx^2 + gy^2 with gx (gy) the difference of the block's right
-//    and left columns (bottom and top rows), and `coarse` the same between
-//    the cell's halves of blocks. Fine and coarse are thereby weighted
-//    alike per pixel: the cell's mean squared gradient at the 1- and 2-pixel
-//    scales is energy / 64. Every difference lies inside the cell, and so
-//    inside one 8x8 JPEG block: block edges that compression leaves are
-//    never taken for detail;
-//  - its energy again when its mean level is at least `HighlightLevel`:
-//    detail in highlights that a third of a stop more light would mostly
-//    clip away.
-// The cell's level sum is also written to `cellSums` for the structure term
-// (second differences between neighbouring cells), which the map computes
-// across bands.
+//  - its fine energy: the sum over its blocks of gx^2 + gy^2, with gx (gy)
+//    the difference of the block's right and left columns (bottom and top
+//    rows): the 1-pixel scale;
+//  - its coarse energy: the same between the cell's halves of blocks, the
+//    2-pixel scale;
+//  - its noise: the sum over its blocks of the diagonal difference
+//    (a - b - c + d)^2, which a lens's detail barely reaches (it falls off
+//    as the product of both gradients) and sensor noise fills as much as
+//    either gradient: the measure of how much of the fine energy is noise;
+//  - its coarse noise: the same between its four blocks, the noise of the
+//    2-pixel scale (which JPEG compression thins less than the 1-pixel one).
+// Every difference lies inside the cell, and so inside one 8x8 JPEG block:
+// block edges that compression leaves are never taken for detail.
+// The cell's level sum is also written to `cellSums` for the terms the map
+// computes across bands (the 4-pixel scale).
 struct BandSums
 {
     quint64 level = 0;
-    quint64 energy = 0;
-    quint64 highlightEnergy = 0;
+    quint64 fine = 0;
+    quint64 coarse = 0;
+    quint64 noise = 0;
+    quint64 coarseNoise = 0;
 };
-
-// A third of a stop more light in linear light raises sRGB 215 to 237 and
-// clips everything from 231: the texture of a cell this bright is mostly
-// lost to it. Cells with edges between highlights and shadows are darker on
-// average, and their edges survive clipping.
-constexpr int HighlightLevel = 215;
 
 // The widest run one call may sum: its 32-bit partial sums cannot overflow.
 constexpr int MaxRunWidth = 128;

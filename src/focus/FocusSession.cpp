@@ -1,5 +1,8 @@
 #include "focus/FocusSession.h"
 
+#include "focus/BestFocus.h"
+#include "focus/RegionJudgement.h"
+
 #include <algorithm>
 
 namespace kelvaris {
@@ -45,26 +48,35 @@ SessionCurve FocusSession::curve(const QRect& crop) const
 {
     SessionCurve curve;
     curve.points.resize(m_shots.size());
-    double best = 0;
+    std::vector<RegionSharpness> regions(m_shots.size());
     double bestFigure = 0;
     for (std::size_t i = 0; i < m_shots.size(); ++i) {
         const SessionShot& shot = m_shots[i];
-        CurvePoint& point = curve.points[i];
         if (shot.map) {
-            const RegionSharpness region = shot.map->region(crop);
-            point.measured = true;
-            point.sharpness = region.value;
-            point.enoughDetail = region.enoughDetail;
-            if (region.enoughDetail && (curve.bestSharpness < 0 || region.value > best)) {
-                best = region.value;
-                curve.bestSharpness = static_cast<int>(i);
-            }
+            regions[i] = shot.map->region(crop);
+            curve.points[i].measured = true;
+            curve.points[i].sharpness = regions[i].value;
         }
         // Strictly greater, as the best quality figure is kept.
         if (curve.bestFigure < 0 || shot.figureValue > bestFigure) {
             bestFigure = shot.figureValue;
             curve.bestFigure = static_cast<int>(i);
         }
+    }
+    const RegionJudgement judgement = judgeRegion(regions);
+    for (std::size_t i = 0; i < curve.points.size(); ++i) {
+        CurvePoint& point = curve.points[i];
+        point.enoughDetail = point.measured && judgement.enoughDetail;
+        if (point.measured)
+            point.sharpness = SharpnessMap::figure(regions[i], judgement.scales);
+    }
+    curve.bestSharpness = judgement.best;
+    if (judgement.best >= 0) {
+        // The V through the shots that count: judged and steady.
+        std::vector<double> figures(curve.points.size());
+        for (std::size_t i = 0; i < figures.size(); ++i)
+            figures[i] = curve.points[i].enoughDetail ? curve.points[i].sharpness : 0;
+        curve.bestPosition = bestFocusPosition(figures, judgement.best);
     }
     return curve;
 }

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -19,28 +20,34 @@ namespace kelvaris {
 // The measure. A focus figure must rank shots by focus and nothing else:
 //  - Gradient energy at the finest scales is what defocus removes first, and
 //    gradient and Laplacian measures are the most reliable families on real
-//    scenes. The figure takes the squared differences inside 2x2 blocks and
-//    between the 2x2 halves of 4x4 cells, weighted alike per pixel: the
-//    1-pixel scale is the most sensitive near best focus, the 2-pixel scale
-//    keeps the ranking where JPEG compression has thinned the finest detail
-//    (a q80 shot is not taken for a blurrier q95 one). No difference spans
-//    two 4x4 cells, so none crosses the edge of an 8x8 JPEG block.
+//    scenes. The map keeps the mean squared gradient at three scales: inside
+//    2x2 blocks (1 pixel), between the 2x2 halves of 4x4 cells (2 pixels)
+//    and between the 4x4 halves of 8x8 blocks (4 pixels), each divided by
+//    its span squared so that a smooth ramp scores its slope squared at
+//    every scale. Every difference lies inside an 8x8 block, as JPEG cuts
+//    the picture: block edges that compression leaves are never detail.
+//  - The figure takes the 1- and 2-pixel scales where sensor noise is low:
+//    the 1-pixel scale is the most sensitive near best focus, the 2-pixel
+//    scale keeps the ranking where compression has thinned the finest
+//    detail. Where noise is high the 1-pixel scale is mostly noise, which
+//    a darker shot or a finer JPEG keeps more of: the figure then takes the
+//    2- and 4-pixel scales. The choice is the session's (judgeRegion), so
+//    that all its shots' figures compare.
+//  - The noise: the mean squared diagonal difference a - b - c + d of 2x2
+//    blocks (of pixels, and of blocks in a 4x4 cell), which sensor noise
+//    fills as much as a gradient does and a lens's detail barely reaches
+//    (it is the product of both gradients).
 //  - Gradients scale with exposure; sRGB is close to a power of linear
 //    light, so a change of exposure scales them and the mean level alike.
 //    The figure is therefore sqrt(energy) / mean level: a flicker of light
 //    does not pass for focus.
-//  - Where the region holds too little to judge, the figure says so
-//    (enoughDetail) rather than report noise or compression: the mean
-//    squared second difference of 4x4-cell means (structure at the scale
-//    that a defocus of 1 to 2 pixels still leaves) must reach
-//    MinStructure. Averaging 16 pixels first makes sensor noise of a few
-//    levels count for little: noise of 4 levels on each channel scores 4
-//    and noise of 6 levels 9 after JPEG compression; flat sky and
-//    out-of-focus backgrounds stay below the threshold, detailed regions
-//    blurred by a Gaussian of 2 pixels above it.
-//  - Texture in highlights is lost to the next flicker of light that clips
-//    it: where 4x4 cells of a mean level of 215 or more carry
-//    MaxHighlightShare of the energy or more, the verdict is false too.
+//  - The verdict ("too little detail") measures detail at the 2-pixel scale
+//    beyond the 4-pixel one (a ramp or the soft shading of an out-of-focus
+//    background scores the same at both) and beyond the region's own noise
+//    at that scale (which a JPEG of lower quality thins as it thins the
+//    gradients there, unlike the 1-pixel noise): detail() must reach
+//    MinDetail. judgeRegion() takes it from the session's
+//    sharpest shot, so that one shot is never excluded alone.
 //  - The green channel alone: it carries most of a photograph's luminance
 //    and detail, and reading it costs one shift.
 // Tried and left: dividing by the region's variance instead of its level
@@ -48,29 +55,39 @@ namespace kelvaris {
 // pure texture, whose variance falls with the blur; gradients above a noise
 // threshold reorder shots under flicker as pixels cross the threshold; the
 // 1-pixel scale alone lets q80 shots pass for blurrier q95 ones; a verdict
-// on the clipped area alone flags snowy mountains whose edges survive.
+// on the clipped area alone flags snowy mountains whose edges survive; a
+// verdict shot by shot excluded sharp shots of bright texture that a
+// flicker of light brought near clipping, and named a blurrier one;
+// subtracting twice the diagonal energy from each scale (exact for white
+// noise) ranks no better than choosing the scales, as JPEG quantises the
+// diagonal of noise more than its gradients; telling shaken shots by the
+// direction of their detail (the share of energy along each of four
+// directions, against the session's other shots) does not separate them:
+// a 2-4 px stroke removes a fifth to a third of a region's gradient energy,
+// and steady shots' directions vary as much between focus steps.
 //
-// Measured on 600 regions of real photographs blurred in linear light
-// (tools/sharpness_eval, see its header): every detailed region's blur sweep
-// falls monotonically; a flicker of up to 1/3 stop, and JPEG quality 80
-// against 95, never reorder two shots a Gaussian blur of 1 px apart where
-// the verdict holds (0 misses in 15219 and 2011 judged trials), and no
-// detailed region is flagged up to a blur of 2 px. The thresholds were
-// chosen on those regions and held on a second draw.
+// Measured on real photographs made into sessions (tools/sharpness_eval,
+// see its header for the table).
 //
 // The map. The picture is cut into square tiles whose side, a multiple of 8
 // pixels, is the smallest that keeps the map within MemoryBudget; each tile
-// keeps four half-precision means. A crop's figure combines the tiles it
-// touches weighted by their overlap with it, in a few microseconds. One
-// pass over every pixel, four rows at a time, integer SSE2 arithmetic:
-// about 9 ms for a 24 MP shot on one core, under a tenth of its decoding
+// keeps the mean level of each of its quarters in a byte, three half-
+// precision energies, its two noises in a byte each and the 2-pixel
+// energy of each of its 4x4 parts in four bits: 20 bytes. A crop
+// that cuts a tile counts the share of the tile's energy its strips place
+// inside the crop, so that a strong edge just outside the crop is not
+// spread into it. A crop's figure adds a few dozen tiles, in microseconds.
+// One pass over every pixel, four rows at a time, integer SSE2 arithmetic
 // (kelvaris_bench --only sharpness).
 class SharpnessMap
 {
 public:
     static constexpr std::size_t MemoryBudget = std::size_t(32) * 1024;
-    static constexpr double MinStructure = 20;
-    static constexpr double MaxHighlightShare = 0.25;
+    static constexpr int Strips = 4;
+    static constexpr double MinDetail = 1.5;
+    // White noise gives `coarse` twice its `coarseNoise`; a little more
+    // covers what JPEG compression reshapes.
+    static constexpr double NoiseInDetail = 2.5;
 
     // An empty map: every region is unmeasured.
     SharpnessMap() = default;
@@ -78,11 +95,21 @@ public:
     // Measures `picture` (RGB32 as the loader decodes it; other formats are
     // converted first). A pure function of the picture, safe on any thread.
     static SharpnessMap measure(const QImage& picture);
+    // The same with tiles of `tileSize` pixels (a multiple of 8, at least
+    // 16), whatever the picture's size: a part of a large shot measured as
+    // the whole shot's map would measure it (tools/sharpness_eval).
+    static SharpnessMap measure(const QImage& picture, int tileSize);
 
     // The tile side chosen for a picture of `size`.
     static int tileSizeFor(QSize size);
 
     RegionSharpness region(const QRect& crop) const;
+
+    // A region's figure from the scales given.
+    static double figure(const RegionSharpness& region, FigureScales scales);
+    // A region's detail at the 2-pixel scale beyond the 4-pixel scale and
+    // its own noise: the verdict's measure.
+    static double detail(const RegionSharpness& region);
 
     bool isEmpty() const { return m_tiles.empty(); }
     QSize pictureSize() const { return m_pictureSize; }
@@ -95,15 +122,23 @@ public:
 private:
     struct Tile
     {
-        qfloat16 level;          // mean green level
-        qfloat16 energy;         // mean squared fine gradient, level^2
-        qfloat16 structure;      // mean squared second difference of cell means
-        qfloat16 highlightShare; // share of the energy in cells near clipping
+        // Mean green level of each quarter, row after row (levelByte()).
+        std::array<quint8, 4> levels;
+        qfloat16 fine;    // mean squared gradient at the 1-pixel scale, level^2
+        qfloat16 coarse;  // the same at the 2-pixel scale
+        qfloat16 coarser; // the same at the 4-pixel scale
+        // Mean squared diagonal differences at the 1- and 2-pixel scales,
+        // logarithmic (an eighth of a stop a step).
+        quint8 noise;
+        quint8 coarseNoise;
+        // The 2-pixel energy of each of its 4x4 parts, four bits each (in
+        // bytes, so that tiles pack without padding).
+        std::array<quint8, 8> parts;
     };
 
     QSize m_pictureSize;
-    // Whole 8x4-pixel strips are measured; a picture's last few columns
-    // and rows may be left out.
+    // Whole 8x8 blocks are measured; a picture's last few columns and rows
+    // may be left out.
     QRect m_measured;
     int m_tileSize = 0;
     int m_columns = 0;

@@ -33,7 +33,7 @@ private slots:
 
     void startStopSelectAndResetFromTheKeyboard()
     {
-        put(QStringLiteral("IMG_0001.JPG"), makeJpeg(300, 200, Qt::red, Qt::red, 40));
+        put(QStringLiteral("IMG_0001.JPG"), makeJpeg(300, 200, Qt::red, Qt::white, 40));
         // Ready at once: the box does not hold the focus at start.
         QVERIFY(QApplication::focusWidget() != F->T_RepReception.lineEdit());
         key(Qt::Key_F5);

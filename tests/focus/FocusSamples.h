@@ -11,13 +11,31 @@
 
 namespace kelvaris::test {
 
-// A grey texture of single-pixel grain, the same for the same seed.
+// A grey texture of fine grain, the same for the same seed: random levels
+// smoothed by a 1-2-1 kernel each way, as a lens and a sensor's pixels
+// leave the finest detail of a scene. (Grain of independent pixels would
+// be indistinguishable from sensor noise, and judged as such.)
 inline std::vector<int> grain(int width, int height, quint32 seed)
 {
     QRandomGenerator random(seed);
-    std::vector<int> values(size_t(width) * height);
-    for (int& v : values)
-        v = 60 + int(random.bounded(140));
+    std::vector<int> raw(size_t(width) * height);
+    for (int& v : raw)
+        v = 10 + int(random.bounded(236));
+    std::vector<int> across(raw.size()), values(raw.size());
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t row = size_t(y) * width;
+            across[row + x] = (raw[row + std::max(x - 1, 0)] + 2 * raw[row + x] +
+                               raw[row + std::min(x + 1, width - 1)]) /
+                              4;
+        }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            values[size_t(y) * width + x] =
+                (across[size_t(std::max(y - 1, 0)) * width + x] +
+                 2 * across[size_t(y) * width + x] +
+                 across[size_t(std::min(y + 1, height - 1)) * width + x]) /
+                4;
     return values;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 // A camera's shots of one scene, made up from a photograph: defocus as a
-// Gaussian blur and exposure as a scale, both in linear light as a lens and
-// a sensor apply them, highlights clipped where they clip, then sRGB, JPEG
-// at a camera's quality and the program's own decoding. For the sharpness
+// disk, camera shake as a stroke, exposure as a scale, all in linear light
+// as a lens and a sensor apply them, highlights clipped, sRGB, JPEG at a
+// camera's quality and the program's own decoding. The sensor's noise is
+// in SensorSimulation.h. For the sharpness
 // tests and tools/sharpness_eval; links libturbojpeg and kelvaris_core.
 
 #include "capture/Rgb32PixelFormat.h"
@@ -59,43 +60,210 @@ inline LinearPicture toLinear(const QImage& picture)
     return out;
 }
 
-// A separable Gaussian blur of standard deviation `sigma` pixels, edges
-// extended.
-inline void defocus(LinearPicture& picture, double sigma)
+// A square of `side` pixels of the photograph in `file`, at `corner`, in
+// linear light; empty (width 0) when the file cannot be read.
+inline LinearPicture photographPart(const QString& file, QPoint corner, int side)
 {
-    if (sigma <= 0)
-        return;
-    const int radius = int(std::ceil(3 * sigma));
-    std::vector<float> kernel(2 * radius + 1);
-    double total = 0;
-    for (int i = -radius; i <= radius; ++i)
-        total += kernel[i + radius] = float(std::exp(-i * i / (2 * sigma * sigma)));
-    for (float& k : kernel)
-        k = float(k / total);
-    const int w = picture.width, h = picture.height;
-    std::vector<float> pass(std::size_t(w) * h);
+    const LoadedShot photograph = loadShot(file);
+    if (!photograph.taken())
+        return {};
+    return toLinear(photograph.picture->copy(QRect(corner, QSize(side, side))));
+}
+
+// A small kernel, weights summing to 1, centred on (radius, radius).
+struct Kernel
+{
+    int radius = 0;
+    std::vector<float> weights; // (2 radius + 1)^2, row after row
+    float& at(int dx, int dy)
+    {
+        return weights[std::size_t(dy + radius) * (2 * radius + 1) + (dx + radius)];
+    }
+};
+
+// The picture convolved with `kernel`, edges extended.
+inline void convolve(LinearPicture& picture, const Kernel& kernel)
+{
+    const int w = picture.width, h = picture.height, r = kernel.radius, side = 2 * r + 1;
+    std::vector<float> out(std::size_t(w) * h);
     for (auto& plane : picture.planes) {
-        for (int y = 0; y < h; ++y) {
-            const float* in = plane.data() + std::size_t(y) * w;
-            float* out = pass.data() + std::size_t(y) * w;
-            for (int x = 0; x < w; ++x) {
-                float sum = 0;
-                for (int i = -radius; i <= radius; ++i)
-                    sum += kernel[i + radius] * in[std::clamp(x + i, 0, w - 1)];
-                out[x] = sum;
+        std::fill(out.begin(), out.end(), 0.0f);
+        for (int dy = -r; dy <= r; ++dy) {
+            for (int dx = -r; dx <= r; ++dx) {
+                const float k = kernel.weights[std::size_t(dy + r) * side + (dx + r)];
+                if (k == 0)
+                    continue;
+                for (int y = 0; y < h; ++y) {
+                    const float* in = plane.data() + std::size_t(std::clamp(y + dy, 0, h - 1)) * w;
+                    float* o = out.data() + std::size_t(y) * w;
+                    const int x0 = std::clamp(-dx, 0, w), x1 = std::clamp(w - dx, 0, w);
+                    for (int x = 0; x < x0; ++x)
+                        o[x] += k * in[std::clamp(x + dx, 0, w - 1)];
+                    for (int x = x0; x < x1; ++x)
+                        o[x] += k * in[x + dx];
+                    for (int x = x1; x < w; ++x)
+                        o[x] += k * in[std::clamp(x + dx, 0, w - 1)];
+                }
             }
         }
+        plane.swap(out);
+    }
+}
+
+// A disk of `radius` as it spreads one pixel's light over its neighbours:
+// the disk sampled 16 times a pixel along each axis, each sample shared
+// bilinearly between the four pixels around it (a point of light falls
+// anywhere on a pixel, and a pixel gathers it over its whole area). No
+// blur at radius 0.
+inline Kernel diskKernel(double radius)
+{
+    Kernel kernel;
+    kernel.radius = int(std::ceil(radius)) + 1;
+    const int side = 2 * kernel.radius + 1;
+    kernel.weights.assign(std::size_t(side) * side, 0.0f);
+    const int samples = std::max(1, int(std::ceil(radius * 16)));
+    double total = 0;
+    for (int sy = -samples; sy <= samples; ++sy) {
+        for (int sx = -samples; sx <= samples; ++sx) {
+            const double x = radius * sx / samples, y = radius * sy / samples;
+            if (x * x + y * y > radius * radius + 1e-12)
+                continue;
+            const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+            const float fx = float(x - x0), fy = float(y - y0);
+            kernel.at(x0, y0) += (1 - fx) * (1 - fy);
+            kernel.at(x0 + 1, y0) += fx * (1 - fy);
+            kernel.at(x0, y0 + 1) += (1 - fx) * fy;
+            kernel.at(x0 + 1, y0 + 1) += fx * fy;
+            total += 1;
+        }
+    }
+    for (float& k : kernel.weights)
+        k = float(k / total);
+    return kernel;
+}
+
+// Defocus: a disk of `radius` pixels, as a lens spreads a point it does not
+// focus. Small disks exactly, larger ones a row of the disk at a time
+// through running sums (their edges' part-pixels drawn per row).
+inline void defocus(LinearPicture& picture, double radius)
+{
+    if (radius <= 0)
+        return;
+    if (radius <= 3) {
+        convolve(picture, diskKernel(radius));
+        return;
+    }
+    const int w = picture.width, h = picture.height, r = int(std::ceil(radius));
+    // For each row of the disk: its whole pixels' half-width and the
+    // weight of the part-pixel at each end.
+    std::vector<int> whole(2 * r + 1);
+    std::vector<float> part(2 * r + 1);
+    double total = 0;
+    for (int dy = -r; dy <= r; ++dy) {
+        const double half = std::sqrt(std::max(radius * radius - double(dy) * dy, 0.0));
+        const int n = half >= 0.5 ? int(std::floor(half - 0.5)) : -1;
+        whole[dy + r] = n;
+        part[dy + r] = float(half >= 0.5 ? half - (n + 0.5) : 2 * half);
+        total += (n >= 0 ? 2 * n + 1 : 0) + (n >= 0 ? 2 : 1) * part[dy + r];
+    }
+    std::vector<double> prefix(std::size_t(w) + 2 * r + 3);
+    std::vector<float> rowSums(std::size_t(w) * h);
+    std::vector<float> out(std::size_t(w) * h);
+    for (auto& plane : picture.planes) {
+        std::fill(out.begin(), out.end(), 0.0f);
         for (int y = 0; y < h; ++y) {
-            float* out = plane.data() + std::size_t(y) * w;
-            std::fill(out, out + w, 0.0f);
-            for (int i = -radius; i <= radius; ++i) {
-                const float* in = pass.data() + std::size_t(std::clamp(y + i, 0, h - 1)) * w;
-                const float k = kernel[i + radius];
-                for (int x = 0; x < w; ++x)
-                    out[x] += k * in[x];
+            // Running sums of the row, edges extended by r + 1.
+            const float* in = plane.data() + std::size_t(y) * w;
+            prefix[0] = 0;
+            for (int i = 0; i < w + 2 * r + 2; ++i)
+                prefix[i + 1] = prefix[i] + in[std::clamp(i - r - 1, 0, w - 1)];
+            for (int dy = -r; dy <= r; ++dy) {
+                const int target = y - dy;
+                if (target < 0 || target >= h)
+                    continue;
+                const int n = whole[dy + r];
+                const float p = part[dy + r];
+                float* o = out.data() + std::size_t(target) * w;
+                for (int x = 0; x < w; ++x) {
+                    const int c = x + r + 1; // index of x in the extended row
+                    double sum = 0;
+                    if (n >= 0) {
+                        sum = prefix[c + n + 1] - prefix[c - n];
+                        sum += p * (prefix[c + n + 2] - prefix[c + n + 1] + prefix[c - n] -
+                                    prefix[c - n - 1]);
+                    } else {
+                        sum = p * (prefix[c + 1] - prefix[c]);
+                    }
+                    o[x] += float(sum);
+                }
+            }
+        }
+        // Rows near the top and bottom edges miss the rows beyond: extend
+        // them by adding the edge rows' contributions.
+        for (int y = 0; y < h; ++y) {
+            for (int dy = -r; dy <= r; ++dy) {
+                const int source = y + dy;
+                if (source >= 0 && source < h)
+                    continue;
+                const int n = whole[dy + r];
+                const float p = part[dy + r];
+                const float* in = plane.data() + std::size_t(std::clamp(source, 0, h - 1)) * w;
+                float* o = out.data() + std::size_t(y) * w;
+                for (int x = 0; x < w; ++x) {
+                    double sum = 0;
+                    for (int k = -n; k <= n; ++k)
+                        sum += in[std::clamp(x + k, 0, w - 1)];
+                    const int e = n >= 0 ? n + 1 : 0;
+                    sum += p * (in[std::clamp(x + e, 0, w - 1)] +
+                                (e ? in[std::clamp(x - e, 0, w - 1)] : 0.0f));
+                    o[x] += float(sum);
+                }
+            }
+        }
+        const float scale = float(1 / total);
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] *= scale;
+        plane.swap(out);
+    }
+}
+
+// Camera shake: a straight stroke of `length` pixels at `angle` radians.
+inline void shake(LinearPicture& picture, double length, double angle)
+{
+    Kernel kernel;
+    kernel.radius = int(std::ceil(length / 2)) + 1;
+    const int side = 2 * kernel.radius + 1;
+    kernel.weights.assign(std::size_t(side) * side, 0.0f);
+    // 64 points along the stroke, each shared bilinearly between pixels.
+    for (int i = 0; i < 64; ++i) {
+        const double t = (i + 0.5) / 64 - 0.5;
+        const double x = t * length * std::cos(angle), y = t * length * std::sin(angle);
+        const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+        const float fx = float(x - x0), fy = float(y - y0);
+        kernel.at(x0, y0) += (1 - fx) * (1 - fy) / 64;
+        kernel.at(x0 + 1, y0) += fx * (1 - fy) / 64;
+        kernel.at(x0, y0 + 1) += (1 - fx) * fy / 64;
+        kernel.at(x0 + 1, y0 + 1) += fx * fy / 64;
+    }
+    convolve(picture, kernel);
+}
+
+// The part of `picture` inside `rect`, edges extended where it reaches out.
+inline LinearPicture window(const LinearPicture& picture, const QRect& rect)
+{
+    LinearPicture out{rect.width(), rect.height(), {}};
+    for (int c = 0; c < 3; ++c) {
+        out.planes[c].resize(std::size_t(out.width) * out.height);
+        for (int y = 0; y < out.height; ++y) {
+            const int sy = std::clamp(rect.top() + y, 0, picture.height - 1);
+            for (int x = 0; x < out.width; ++x) {
+                const int sx = std::clamp(rect.left() + x, 0, picture.width - 1);
+                out.planes[c][std::size_t(y) * out.width + x] =
+                    picture.planes[c][std::size_t(sy) * picture.width + sx];
             }
         }
     }
+    return out;
 }
 
 // The picture exposed `stops` brighter (darker when negative), clipped at

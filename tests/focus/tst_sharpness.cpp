@@ -64,13 +64,13 @@ class TestSharpness : public QObject
     Q_OBJECT
 
 private:
-    // The shots of a scene at blur `sigma` and `stops` of exposure, q90
-    // unless told; empty when the photograph is missing.
-    static RegionSharpness shot(const LinearPicture& scene, double sigma, double stops,
+    // The shots of a scene at a defocus of `radius` pixels and `stops` of
+    // exposure, q90 unless told.
+    static RegionSharpness shot(const LinearPicture& scene, double radius, double stops,
                                 int quality = 90)
     {
         LinearPicture blurred = scene;
-        defocus(blurred, sigma);
+        defocus(blurred, radius);
         return SharpnessMap::measure(cameraJpeg(expose(blurred, stops), quality)).region(crop);
     }
 
@@ -95,12 +95,12 @@ private slots:
             QSKIP("lomiri-wallpapers-16.04 is not installed (tools/install-deps.sh)");
         for (const LinearPicture& scene : scenes) {
             double previous = 1e9;
-            for (const double sigma : {0.0, 1.0, 2.0, 3.0, 4.0}) {
-                const RegionSharpness r = shot(scene, sigma, 0);
-                QVERIFY2(r.value < previous, qPrintable(QStringLiteral("sigma %1").arg(sigma)));
+            for (const double radius : {0.0, 1.0, 2.0, 3.0, 4.0, 6.0, 8.0}) {
+                const RegionSharpness r = shot(scene, radius, 0);
+                QVERIFY2(r.value < previous, qPrintable(QStringLiteral("radius %1").arg(radius)));
                 previous = r.value;
-                if (sigma <= 2)
-                    QVERIFY2(r.enoughDetail, "a detailed region is judged up to a blur of 2 px");
+                if (radius <= 2)
+                    QVERIFY2(r.enoughDetail, "a detailed region is judged up to a defocus of 2 px");
             }
         }
     }
@@ -112,18 +112,18 @@ private slots:
             QSKIP("lomiri-wallpapers-16.04 is not installed (tools/install-deps.sh)");
         const double third = 1.0 / 3;
         for (const LinearPicture& scene : scenes) {
-            for (const double sigma : {0.0, 1.0, 2.0}) {
+            for (const double radius : {0.0, 1.0, 2.0}) {
                 // The sharper shot a third of a stop darker, the blurrier
                 // one brighter; then the sharper at q80, the blurrier at q95.
-                const RegionSharpness dark = shot(scene, sigma, -third);
-                const RegionSharpness bright = shot(scene, sigma + 1, third);
+                const RegionSharpness dark = shot(scene, radius, -third);
+                const RegionSharpness bright = shot(scene, radius + 1, third);
                 QVERIFY(dark.enoughDetail);
                 QVERIFY(dark.value > bright.value);
-                QVERIFY(shot(scene, sigma, third).value > shot(scene, sigma + 1, -third).value);
-                QVERIFY(shot(scene, sigma, 0, 80).value > shot(scene, sigma + 1, 0, 95).value);
+                QVERIFY(shot(scene, radius, third).value > shot(scene, radius + 1, -third).value);
+                QVERIFY(shot(scene, radius, 0, 80).value > shot(scene, radius + 1, 0, 95).value);
                 // Two thirds of a stop move the figure by 8 % at most here,
                 // by a quarter if it followed the light.
-                const double light = shot(scene, sigma, third).value / dark.value;
+                const double light = shot(scene, radius, third).value / dark.value;
                 QVERIFY2(std::abs(light - 1) < 0.12, qPrintable(QString::number(light)));
             }
         }
@@ -159,20 +159,6 @@ private slots:
         QVERIFY(!SharpnessMap::measure(cameraJpeg(sky, 90)).region(crop).enoughDetail);
     }
 
-    void highlightTextureHasTooLittleDetail()
-    {
-        // The same stripes judged in mid-tones, not in highlights that a
-        // third of a stop more light would clip.
-        const RegionSharpness mid =
-            SharpnessMap::measure(stripes({512, 512}, 120, 12)).region(crop);
-        const RegionSharpness high =
-            SharpnessMap::measure(stripes({512, 512}, 235, 12)).region(crop);
-        QVERIFY(mid.enoughDetail);
-        QCOMPARE(mid.highlightShare, 0.0);
-        QVERIFY(!high.enoughDetail);
-        QCOMPARE_GT(high.highlightShare, SharpnessMap::MaxHighlightShare);
-    }
-
     // -- the map --
     void vectorisedSumsMatchPortableOnes()
     {
@@ -187,8 +173,9 @@ private slots:
                 sumBand(rows, x0, x1, fast, fastCells.data());
                 sumBandPortable(rows, x0, x1, plain, plainCells.data());
                 QCOMPARE(fast.level, plain.level);
-                QCOMPARE(fast.energy, plain.energy);
-                QCOMPARE(fast.highlightEnergy, plain.highlightEnergy);
+                QCOMPARE(fast.fine, plain.fine);
+                QCOMPARE(fast.coarse, plain.coarse);
+                QCOMPARE(fast.noise, plain.noise);
                 QCOMPARE(fastCells, plainCells);
             }
         }
@@ -215,9 +202,46 @@ private slots:
                     sum += qGreen(picture.pixel(x, y));
             const double expected = sum / (double(r.width()) * r.height());
             QVERIFY2(
-                std::abs(map.region(r).level - expected) < 0.2,
+                std::abs(map.region(r).level - expected) < 0.8,
                 qPrintable(QStringLiteral("%1 against %2").arg(map.region(r).level).arg(expected)));
         }
+    }
+
+    void aCropBesideAStrongEdgeOutsideIt()
+    {
+        // Flat grey with a little noise, and from x = 408 on, stripes of
+        // strong contrast. Tiles of 96 pixels: the tile from 384 to 479
+        // holds both the crop's right edge and the stripes.
+        QImage picture = noisyFlat(QSize(768, 480), 120, 1.5, 5);
+        const QImage striped = stripes({360, 480}, 120, 90);
+        for (int y = 0; y < 480; ++y)
+            std::copy_n(reinterpret_cast<const QRgb*>(striped.constScanLine(y)), 360,
+                        reinterpret_cast<QRgb*>(picture.scanLine(y)) + 408);
+        picture = cameraJpeg(picture, 92);
+        const SharpnessMap map = SharpnessMap::measure(picture, 96);
+        QCOMPARE(map.tileSize(), 96);
+        // The crop ends 12 pixels before the stripes, inside that tile.
+        const RegionSharpness beside = map.region(QRect(196, 100, 200, 200));
+        const RegionSharpness away = map.region(QRect(40, 100, 200, 200));
+        QVERIFY(!beside.enoughDetail);
+        QVERIFY2(std::abs(beside.value / away.value - 1) < 0.05,
+                 qPrintable(QStringLiteral("%1 against %2").arg(beside.value).arg(away.value)));
+        // A crop over the stripes and the flat part alike is judged on both.
+        QVERIFY(map.region(QRect(300, 100, 200, 200)).enoughDetail);
+    }
+
+    void aCropTakesTheLevelOfItsOwnPartOfATile()
+    {
+        // Tiles of 128 pixels, bright on their left half and dark on their
+        // right: a crop of the dark halves alone is dark, not the mean.
+        QImage picture(512, 256, QImage::Format_RGB32);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 512; ++x)
+                picture.setPixel(x, y, x % 128 < 64 ? qRgb(200, 200, 200) : qRgb(40, 40, 40));
+        const SharpnessMap map = SharpnessMap::measure(picture, 128);
+        QVERIFY(std::abs(map.region(QRect(64, 10, 64, 200)).level - 40) < 0.5);
+        QVERIFY(std::abs(map.region(QRect(0, 10, 64, 200)).level - 200) < 0.8);
+        QVERIFY(std::abs(map.region(QRect(32, 10, 64, 200)).level - 120) < 0.8);
     }
 
     void cropsOutsideThePicture()
@@ -286,7 +310,7 @@ private slots:
         // The tiles cover the picture but for its last partial strip.
         QCOMPARE_GE(map.tileCount().width() * map.tileSize(), size.width() / 8 * 8);
         QCOMPARE_GE(map.tileCount().height() * map.tileSize(), size.height() / 4 * 4);
-        QVERIFY(std::abs(map.region(QRect(QPoint(0, 0), size)).level - 120) < 0.01);
+        QVERIFY(std::abs(map.region(QRect(QPoint(0, 0), size)).level - 120) < 0.8);
     }
 };
 
