@@ -27,11 +27,14 @@ void FocusMap::add(int id, const SharpnessMap& map)
         m_layers.push_back({grid, std::vector<TileJudge>(std::size_t(grid.count()))});
         layer = m_layers.end() - 1;
     }
-    Shot shot{id, int(layer - m_layers.begin()), {}};
-    shot.figures.resize(std::size_t(grid.count()));
+    Shot shot{id, int(layer - m_layers.begin()), {}, {}};
+    shot.fine.resize(std::size_t(grid.count()));
+    shot.coarse.resize(std::size_t(grid.count()));
     for (int t = 0; t < grid.count(); ++t) {
         const RegionSharpness tile = map.region(grid.tileRect(t));
-        shot.figures[std::size_t(t)] = qfloat16(float(tile.value));
+        shot.fine[std::size_t(t)] = qfloat16(float(SharpnessMap::figure(tile, FigureScales::Fine)));
+        shot.coarse[std::size_t(t)] =
+            qfloat16(float(SharpnessMap::figure(tile, FigureScales::Coarse)));
         layer->tiles[std::size_t(t)].add(id, tile);
     }
     m_shots.push_back(std::move(shot));
@@ -57,12 +60,12 @@ std::vector<TileTint> FocusMap::tints(int id) const
         return tints;
     const Shot& shot = m_shots[std::size_t(i)];
     const Layer& layer = m_layers[std::size_t(shot.layer)];
-    tints.resize(shot.figures.size(), TileTint::None);
+    tints.resize(shot.fine.size(), TileTint::None);
     for (std::size_t t = 0; t < tints.size(); ++t) {
         const TileJudge& judge = layer.tiles[t];
         if (!judge.detailed() || judge.best() <= 0)
             continue;
-        const double ratio = float(shot.figures[t]) / judge.best();
+        const double ratio = shot.figure(t, judge.scales()) / judge.best();
         tints[t] = ratio >= AtBest ? TileTint::Best
                    : ratio >= Near ? TileTint::Near
                                    : TileTint::Short;
@@ -77,12 +80,13 @@ FocusMap::Standing FocusMap::standing(int id, int tile) const
     if (i < 0)
         return standing;
     const Shot& shot = m_shots[std::size_t(i)];
-    if (tile < 0 || std::size_t(tile) >= shot.figures.size())
+    if (tile < 0 || std::size_t(tile) >= shot.fine.size())
         return standing;
     const TileJudge& judge = m_layers[std::size_t(shot.layer)].tiles[std::size_t(tile)];
     standing.detailed = judge.detailed();
     standing.sharpestShot = judge.bestShot();
-    standing.ratio = judge.best() > 0 ? float(shot.figures[std::size_t(tile)]) / judge.best() : 0;
+    standing.ratio =
+        judge.best() > 0 ? shot.figure(std::size_t(tile), judge.scales()) / judge.best() : 0;
     return standing;
 }
 
@@ -116,10 +120,19 @@ StackChoice FocusMap::stack(int id, const std::vector<int>* within) const
     }
     std::sort(candidates.begin(), candidates.end(),
               [](const Shot* a, const Shot* b) { return a->id < b->id; });
+    // Each tile's figures at the scales its judgement compares them at.
+    std::vector<std::vector<qfloat16>> judged(candidates.size());
     std::vector<const qfloat16*> figures;
     figures.reserve(candidates.size());
-    for (const Shot* shot : candidates)
-        figures.push_back(shot->figures.data());
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Shot& shot = *candidates[c];
+        judged[c] = shot.fine;
+        for (std::size_t t = 0; t < judged[c].size(); ++t) {
+            if (layer.tiles[t].scales() == FigureScales::Coarse)
+                judged[c][t] = shot.coarse[t];
+        }
+        figures.push_back(judged[c].data());
+    }
     StackChoice choice = coverStack(figures, best, AtBest);
     for (int& pick : choice.picks)
         pick = candidates[std::size_t(pick)]->id;
@@ -133,7 +146,7 @@ std::size_t FocusMap::memoryBytes() const
     for (const Layer& layer : m_layers)
         bytes += layer.tiles.capacity() * sizeof(TileJudge);
     for (const Shot& shot : m_shots)
-        bytes += shot.figures.capacity() * sizeof(qfloat16);
+        bytes += (shot.fine.capacity() + shot.coarse.capacity()) * sizeof(qfloat16);
     return bytes;
 }
 

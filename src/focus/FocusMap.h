@@ -41,8 +41,9 @@ enum class TileTint : std::uint8_t
 // below Near at about half a pixel (three quarters on larger print): near
 // is a shot a little off, well short one whose blur shows at 100 %.
 //
-// Memory: a shot keeps one half-precision figure per tile, 768 bytes for a
-// 3:2 shot, beside its sharpness map's 30 KB; a layer keeps a judgement per
+// Memory: a shot keeps two half-precision figures per tile (at the fine and
+// at the coarse scales, for the tile's judgement to choose), 1.5 KB for a
+// 3:2 shot, beside its sharpness map's 29 KB; a layer keeps a judgement per
 // tile, whatever the number of shots.
 class FocusMap
 {
@@ -82,7 +83,13 @@ private:
     {
         int id = 0;
         int layer = 0;
-        std::vector<qfloat16> figures; // one per tile of its layer's grid
+        // Per tile of its layer's grid, at the fine and at the coarse scales.
+        std::vector<qfloat16> fine;
+        std::vector<qfloat16> coarse;
+        double figure(std::size_t tile, FigureScales scales) const
+        {
+            return float(scales == FigureScales::Fine ? fine[tile] : coarse[tile]);
+        }
     };
     struct Layer
     {

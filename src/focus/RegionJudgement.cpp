@@ -17,6 +17,11 @@ constexpr double NoisyShare = 0.05;
 
 } // namespace
 
+FigureScales scalesFor(double fine, double noise)
+{
+    return noise > NoisyShare * fine ? FigureScales::Coarse : FigureScales::Fine;
+}
+
 RegionJudgement judgeRegion(std::span<const RegionSharpness> shots)
 {
     RegionJudgement judgement;
@@ -33,7 +38,7 @@ RegionJudgement judgeRegion(std::span<const RegionSharpness> shots)
     if (measured == 0)
         return judgement;
     judgement.enoughDetail = highest >= SharpnessMap::MinDetail;
-    judgement.scales = noise > NoisyShare * fine ? FigureScales::Coarse : FigureScales::Fine;
+    judgement.scales = scalesFor(fine, noise);
     if (!judgement.enoughDetail)
         return judgement;
     double best = 0;

@@ -35,4 +35,8 @@ struct RegionJudgement
 // tile of a map over a session of tens of shots.
 RegionJudgement judgeRegion(std::span<const RegionSharpness> shots);
 
+// The scales for a region whose shots' fine energy and noise add up to
+// `fine` and `noise` (the sums of RegionSharpness::fine and ::noise).
+FigureScales scalesFor(double fine, double noise);
+
 } // namespace kelvaris

@@ -1,10 +1,13 @@
 // The focus map: its tiles over the frame, the session's sharpest shot of
 // each tile kept shot after shot, and the shortlist of shots to stack.
 #include "focus/FocusMap.h"
+#include "focus/RegionJudgement.h"
 #include "focus/SharpnessMap.h"
 #include "focus/StackCover.h"
+#include "focus/TileJudge.h"
 #include "focus/TiltedSubject.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <numeric>
@@ -45,6 +48,42 @@ class TestFocusMap : public QObject
     Q_OBJECT
 
 private slots:
+    // A tile judged shot by shot as maps arrive says what the curve says of
+    // the same region judged over the whole session at once: sessions of
+    // random figures, quiet and noisy, detailed and flat.
+    void aTileIsJudgedAsTheCurveJudgesItsRegion()
+    {
+        QRandomGenerator random(17);
+        int noisy = 0, detailed = 0;
+        for (int session = 0; session < 400; ++session) {
+            const int count = 1 + int(random.bounded(12));
+            const double noiseScale = random.bounded(2) ? 0.001 : 0.2;
+            const double detailScale = random.bounded(2) ? 1.0 : 8.0;
+            std::vector<RegionSharpness> shots(static_cast<std::size_t>(count));
+            TileJudge judge;
+            for (int i = 0; i < count; ++i) {
+                RegionSharpness& shot = shots[std::size_t(i)];
+                shot.measuredFraction = random.bounded(8) ? 1.0 : 0.0; // some not measured yet
+                shot.level = 40 + random.bounded(180.0);
+                shot.coarser = random.bounded(20.0);
+                shot.coarse = shot.coarser + random.bounded(detailScale);
+                shot.fine = shot.coarse * (0.5 + random.bounded(2.0));
+                shot.noise = shot.fine * noiseScale * random.bounded(1.0);
+                shot.coarseNoise = random.bounded(0.2);
+                judge.add(100 + i, shot); // ids grow with the order of the shots
+            }
+            const RegionJudgement whole = judgeRegion(shots);
+            QCOMPARE(judge.detailed(), whole.enoughDetail);
+            QCOMPARE(judge.scales(), whole.scales);
+            QCOMPARE(judge.bestShot(), whole.best < 0 ? -1 : 100 + whole.best);
+            noisy += whole.scales == FigureScales::Coarse;
+            detailed += whole.enoughDetail;
+        }
+        // Both scales and both verdicts were tried.
+        QVERIFY(noisy > 50 && noisy < 350);
+        QVERIFY(detailed > 50 && detailed < 350);
+    }
+
     void theGridFitsTheFrame_data()
     {
         QTest::addColumn<QSize>("picture");
