@@ -3,23 +3,23 @@
 
 #include "platform/ImageBox.h"
 
-#include <QMutex>
 #include <QThreadPool>
 
+#include <mutex>
 #include <utility>
 
 namespace kelvaris {
 
 namespace {
 
-QMutex g_hookMutex;
+std::mutex g_hookMutex;
 ShotLoading::WholeDecodingHook g_beforeWhole;
 
 void beforeWhole(const StopFlag& stop)
 {
     ShotLoading::WholeDecodingHook hook;
     {
-        QMutexLocker lock(&g_hookMutex);
+        const std::lock_guard lock(g_hookMutex);
         hook = g_beforeWhole;
     }
     if (hook)
@@ -43,12 +43,12 @@ bool worthAPart(const QRect& part, QSize whole)
 struct ShotLoading::Shared
 {
     StopFlag stop{false};
-    QMutex mutex;
+    std::mutex mutex;
     ShotLoading* receiver = nullptr;
 
     template <class Call> void post(Call&& call)
     {
-        QMutexLocker lock(&mutex);
+        const std::lock_guard lock(mutex);
         if (receiver)
             QMetaObject::invokeMethod(receiver, std::forward<Call>(call), Qt::QueuedConnection);
     }
@@ -86,13 +86,13 @@ ShotLoading::ShotLoading(NativePath path, QRect part, QThreadPool& pool)
 
 void ShotLoading::setBeforeWholeForTesting(WholeDecodingHook hook)
 {
-    QMutexLocker lock(&g_hookMutex);
+    const std::lock_guard lock(g_hookMutex);
     g_beforeWhole = std::move(hook);
 }
 
 ShotLoading::~ShotLoading()
 {
-    QMutexLocker lock(&m_shared->mutex);
+    const std::lock_guard lock(m_shared->mutex);
     m_shared->receiver = nullptr;
     m_shared->stop = true;
 }
