@@ -252,6 +252,7 @@ struct Job
     const uchar* data;
     qsizetype size;
     const StopFlag* stop;
+    const RowsDecoded* rowsDecoded;
     // The part asked for, in the stored picture; empty for all of it.
     QRect wanted;
     QImage image;
@@ -363,6 +364,8 @@ Verdict Decompressor::readRows(Job& job, bool viaCmyk, int last)
         }
         if (got == 0) // the data ended: cannot happen with the whole file in memory
             return refuse(Verdict::Damaged, "decoder stalled");
+        if (job.rowsDecoded && *job.rowsDecoded)
+            (*job.rowsDecoded)(job.image, int(info->output_scanline) - first);
     }
     return Verdict::Decoded;
 }
@@ -486,9 +489,10 @@ JpegDecoding decoded(Job& job)
 
 } // namespace
 
-JpegDecoding decodeJpeg(const uchar* data, qsizetype size, const StopFlag* stop)
+JpegDecoding decodeJpeg(const uchar* data, qsizetype size, const StopFlag* stop,
+                        const RowsDecoded& rowsDecoded)
 {
-    Job job{data, size, stop, QRect(), QImage(), {}, {}, QRect(), QSize()};
+    Job job{data, size, stop, &rowsDecoded, QRect(), QImage(), {}, {}, QRect(), QSize()};
     return decoded(job);
 }
 
@@ -500,7 +504,7 @@ JpegDecoding decodeJpegPart(const uchar* data, qsizetype size, QRect wanted, con
         result.message = QStringLiteral("no part asked for");
         return result;
     }
-    Job job{data, size, stop, wanted, QImage(), {}, {}, QRect(), QSize()};
+    Job job{data, size, stop, nullptr, wanted, QImage(), {}, {}, QRect(), QSize()};
     return decoded(job);
 }
 

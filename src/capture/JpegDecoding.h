@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 namespace kelvaris {
 
@@ -49,7 +50,12 @@ struct JpegDecoding
 // Safe to call from several threads at once: each thread keeps a decoder of
 // its own. Another thread may set `stop` to make it give up within a few rows.
 using StopFlag = std::atomic<bool>;
-JpegDecoding decodeJpeg(const uchar* data, qsizetype size, const StopFlag* stop = nullptr);
+// Told, on the decoding thread, each time more rows of `picture` are
+// decoded: its rows from 0 to `rows` - 1 are final. A part of a shot can
+// be taken from them before the rest is decoded.
+using RowsDecoded = std::function<void(const QImage& picture, int rows)>;
+JpegDecoding decodeJpeg(const uchar* data, qsizetype size, const StopFlag* stop = nullptr,
+                        const RowsDecoded& rowsDecoded = {});
 
 // Decodes only the part `wanted` of the stored picture (cut to it), for the
 // region on screen to appear before the rest: the rows above it are skipped

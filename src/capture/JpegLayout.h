@@ -15,6 +15,10 @@ struct JpegLayout
     const uchar* exif = nullptr; // the TIFF data of the first Exif segment
     qsizetype exifSize = 0;
     QSize frame; // the picture's size as its first frame header declares it
+    // Its frame marker (0xc0 to 0xcf; 0 when none) and its number of
+    // components (1 grey, 3 colour, 4 CMYK or YCCK).
+    int frameMarker = 0;
+    int components = 0;
 };
 
 // Walks the marker segments of the JPEG data `d` of `n` bytes, which start

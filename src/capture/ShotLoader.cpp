@@ -186,12 +186,13 @@ LoadedShot checkBytes(const QByteArray& data, JpegLayout& layout)
     return ready;
 }
 
-LoadedShot decodeChecked(const QByteArray& data, int orientation, const StopFlag* stop)
+LoadedShot decodeChecked(const QByteArray& data, int orientation, const StopFlag* stop,
+                         const RowsDecoded& rowsDecoded = {})
 {
     const qint64 size = data.size();
     // Complete: whatever the decoder finds wrong now is the file's own.
     JpegDecoding decoding =
-        decodeJpeg(reinterpret_cast<const uchar*>(data.constData()), size, stop);
+        decodeJpeg(reinterpret_cast<const uchar*>(data.constData()), size, stop, rowsDecoded);
     if (decoding.verdict == JpegDecoding::Verdict::Stopped)
         return refused(Outcome::Stopped, Why::Damaged, decoding.message, size);
     if (decoding.verdict != JpegDecoding::Verdict::Decoded)
@@ -243,6 +244,8 @@ ShotFile readShot(const std::filesystem::path& path)
     if (file.refusal.taken()) {
         file.orientation = exifOrientation(layout.exif, layout.exifSize);
         file.stored = layout.frame;
+        file.partDecodable = (layout.frameMarker == 0xc0 || layout.frameMarker == 0xc1) &&
+                             (layout.components == 1 || layout.components == 3);
     }
     return file;
 }
@@ -263,28 +266,53 @@ LoadedShot stillAsRead(const std::filesystem::path& path, const ShotFile& file)
     return still;
 }
 
-LoadedShot decodeShotFile(const ShotFile& file, const StopFlag* stop)
+LoadedShot decodeShotFile(const ShotFile& file, const StopFlag* stop,
+                          const RowsDecoded& rowsDecoded)
 {
     if (!file.isReady())
         return file.refusal;
-    return decodeChecked(file.data, file.orientation, stop);
+    return decodeChecked(file.data, file.orientation, stop, rowsDecoded);
+}
+
+StoredPart storedPartOf(const ShotFile& file, const QRect& wanted)
+{
+    StoredPart part;
+    if (!file.isReady() || wanted.isEmpty() || file.stored.isEmpty())
+        return part;
+    part.whole = uprightSize(file.stored, file.orientation);
+    part.where = wanted.intersected(QRect(QPoint(0, 0), part.whole));
+    if (part.where.isEmpty())
+        return StoredPart();
+    part.stored = storedRect(part.where, file.stored, file.orientation);
+    part.orientation = file.orientation;
+    return part;
+}
+
+ShotPart takePart(const StoredPart& part, const QImage& picture, int rows)
+{
+    ShotPart taken;
+    if (part.stored.isEmpty() || rows <= part.stored.bottom() ||
+        !QRect(QPoint(0, 0), picture.size()).contains(part.stored))
+        return taken;
+    QImage pixels = upright(picture.copy(part.stored), part.orientation);
+    if (pixels.isNull())
+        return taken;
+    taken.pixels = makePicture(std::move(pixels));
+    taken.where = part.where;
+    taken.whole = part.whole;
+    return taken;
 }
 
 ShotPart decodeShotPart(const ShotFile& file, QRect wanted, const StopFlag* stop)
 {
     ShotPart part;
-    if (!file.isReady() || wanted.isEmpty())
+    const StoredPart where = storedPartOf(file, wanted);
+    if (where.stored.isEmpty())
         return part;
     const auto* d = reinterpret_cast<const uchar*>(file.data.constData());
     const QSize stored = file.stored;
-    if (stored.isEmpty())
-        return part;
-    const QSize whole = uprightSize(stored, file.orientation);
-    const QRect inShot = wanted.intersected(QRect(QPoint(0, 0), whole));
-    if (inShot.isEmpty())
-        return part;
-    JpegDecoding decoding =
-        decodeJpegPart(d, file.data.size(), storedRect(inShot, stored, file.orientation), stop);
+    const QSize whole = where.whole;
+    JpegDecoding decoding = decodeJpegPart(d, file.data.size(), where.stored, stop);
     if (decoding.verdict != JpegDecoding::Verdict::Decoded || decoding.pictureSize != stored)
         return part;
     QImage pixels = upright(std::move(decoding.image), file.orientation);

@@ -59,6 +59,9 @@ struct ShotFile
     FileStamp stamp;     // the file as it was read
     int orientation = 1; // EXIF, 1 to 8
     QSize stored;        // the picture's size as stored, from its frame header
+    // Whether a part alone can be decoded (decodeShotPart): a sequential,
+    // Huffman-coded picture in grey or colour, as cameras write them.
+    bool partDecodable = false;
 
     bool isReady() const { return refusal.taken(); }
 };
@@ -75,8 +78,10 @@ ShotFile readShot(const std::filesystem::path& path);
 // Taken when it is; Vanished or Incomplete (changed) otherwise.
 LoadedShot stillAsRead(const std::filesystem::path& path, const ShotFile& file);
 
-// Decodes a file that readShot found ready, turned upright.
-LoadedShot decodeShotFile(const ShotFile& file, const StopFlag* stop = nullptr);
+// Decodes a file that readShot found ready, turned upright; `rowsDecoded`
+// is told of the stored picture's rows as they are decoded.
+LoadedShot decodeShotFile(const ShotFile& file, const StopFlag* stop = nullptr,
+                          const RowsDecoded& rowsDecoded = {});
 
 // A part of a shot decoded before the rest, to show the region in view at once.
 struct ShotPart
@@ -85,6 +90,22 @@ struct ShotPart
     QRect where;    // its place in the upright shot, in pixels
     QSize whole;    // the upright shot's size
 };
+
+// Where the part `wanted` of a shot (in the upright shot's pixels) lies in
+// the file's stored picture, for taking it from the rows of the whole
+// decoding as soon as they are decoded (takePart). Empty `stored` when the
+// part lies off the shot or the file is not ready.
+struct StoredPart
+{
+    QRect stored;        // in the stored picture
+    QRect where;         // in the upright shot, cut to it
+    QSize whole;         // the upright shot's size
+    int orientation = 1; // EXIF
+};
+StoredPart storedPartOf(const ShotFile& file, const QRect& wanted);
+// The part's pixels, upright, once the first `rows` rows of the stored
+// `picture` hold all of it; null pixels before.
+ShotPart takePart(const StoredPart& part, const QImage& picture, int rows);
 
 // Decodes the part `wanted` (in the upright shot's pixels, cut to the shot)
 // of a file that readShot found ready: the same pixels as the same part of

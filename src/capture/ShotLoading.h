@@ -19,8 +19,9 @@ namespace kelvaris {
 // object's thread through its signals.
 //
 // When a part of the shot is asked for first (the region the pane shows),
-// and the file allows it, that part is decoded on a second worker while the
-// whole shot is decoded on the first, and `partDecoded` comes first. The
+// `partDecoded` brings it before the whole shot: taken from the whole
+// decoding as soon as the decoder has passed it, or, lower in the picture,
+// decoded alone on a second worker beside the whole decoding. The
 // whole shot, or the reason it cannot be taken, ends the loading with
 // `finished`. Deleting the object while it loads tells the workers to stop
 // (they give up within a few rows) and nothing arrives any more.
@@ -59,9 +60,9 @@ public:
     // Whether partDecoded came.
     bool hasPart() const { return m_hasPart; }
 
-    // Called on the worker right before the whole shot is decoded, for
-    // tests to hold it back and see what comes before it. It must return
-    // once `stop` is set. An empty function removes it.
+    // Called on the worker once the whole shot is decoded, right before it
+    // is handed over, for tests to hold it back and see what comes before
+    // it. It must return once `stop` is set. An empty function removes it.
     using WholeDecodingHook = std::function<void(const StopFlag& stop)>;
     static void setBeforeWholeForTesting(WholeDecodingHook hook);
 

@@ -3,15 +3,20 @@
 // sees it, with the design's rules for Stop, Start, Reset and the gestures
 // while it loads.
 #include "app/MainWindow.h"
+#include "capture/JpegSamples.h"
 #include "capture/ShotLoading.h"
+#include "platform/NativePath.h"
 #include "support/WatcherTestCase.h"
 
 #include <QFile>
 #include <QTest>
 #include <QTimer>
 
+#include <QThreadPool>
+
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 using namespace kelvaris;
@@ -91,6 +96,44 @@ class TestLoading : public WatcherTestCase
 private slots:
     void init() { QVERIFY(openWatcher()); }
     void cleanup() { closeWatcher(); }
+
+    // The region in view comes first however the file is coded and
+    // wherever the region lies: out of the whole decoding, or decoded
+    // alone beside it.
+    void thePartComesFirstForEveryKindOfFileAndPlace_data()
+    {
+        QTest::addColumn<bool>("progressive");
+        QTest::addColumn<QRect>("part");
+        QTest::newRow("sequential, top") << false << QRect(0, 0, 200, 200);
+        QTest::newRow("sequential, bottom") << false << QRect(500, 380, 200, 200);
+        QTest::newRow("progressive, top") << true << QRect(0, 0, 200, 200);
+        QTest::newRow("progressive, bottom") << true << QRect(500, 380, 200, 200);
+    }
+
+    void thePartComesFirstForEveryKindOfFileAndPlace()
+    {
+        QFETCH(bool, progressive);
+        QFETCH(QRect, part);
+        QImage picture(800, 600, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        samples::LibjpegOptions options;
+        options.progressive = progressive;
+        put(QStringLiteral("IMG_0001.JPG"), samples::encodeLibjpeg(picture, options));
+        QThreadPool pool;
+        pool.setMaxThreadCount(2);
+        ShotLoading loading(toNativePath(file(QStringLiteral("IMG_0001.JPG"))), part, pool);
+        std::optional<ShotPart> first;
+        bool partBeforeWhole = false;
+        QObject::connect(&loading, &ShotLoading::partDecoded, &loading, [&](const ShotPart& got) {
+            first = got;
+            partBeforeWhole = loading.state() == ShotLoading::State::Loading;
+        });
+        QTRY_VERIFY(loading.state() != ShotLoading::State::Loading);
+        QVERIFY(first.has_value());
+        QVERIFY(partBeforeWhole);
+        QCOMPARE(first->where, part);
+        QCOMPARE(*first->pixels, loading.result().picture->copy(part));
+    }
 
     void whatALookShowsComesInOrder()
     {

@@ -95,6 +95,47 @@ private slots:
                                          .arg(part.where.top() + y)));
     }
 
+    // The same part taken from the whole decoding's rows as soon as they
+    // are decoded: the same pixels, whatever the orientation, and not a
+    // row before all of the part's rows are there.
+    void thePartTakenFromTheRowsIsTheWholeDecodingsPixels_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QRect>("wanted");
+        for (int orientation : {1, 3, 6, 8})
+            for (const QRect& rect :
+                 {QRect(0, 0, 90, 70), QRect(37, 29, 101, 83), QRect(130, 150, 200, 200)})
+                QTest::addRow("orientation %d at %d,%d", orientation, rect.x(), rect.y())
+                    << orientation << rect;
+    }
+
+    void thePartTakenFromTheRowsIsTheWholeDecodingsPixels()
+    {
+        QFETCH(int, orientation);
+        QFETCH(QRect, wanted);
+        const ShotFile file =
+            fileOf(withOrientation(encode(photoLike(301, 203, 13), 0, TJSAMP_420), orientation));
+        const StoredPart stored = storedPartOf(file, wanted);
+        QVERIFY(!stored.stored.isEmpty());
+        ShotPart taken;
+        int rowsWhenTaken = -1;
+        const LoadedShot whole =
+            decodeShotFile(file, nullptr, [&](const QImage& picture, int rows) {
+                if (taken.pixels)
+                    return;
+                // Not before its last row is decoded.
+                QVERIFY(!takePart(stored, picture, stored.stored.bottom()).pixels);
+                taken = takePart(stored, picture, rows);
+                if (taken.pixels)
+                    rowsWhenTaken = rows;
+            });
+        QVERIFY(whole.taken());
+        QVERIFY(taken.pixels);
+        QVERIFY(rowsWhenTaken > stored.stored.bottom());
+        QCOMPARE(taken.where, wanted.intersected(QRect(QPoint(0, 0), whole.picture->size())));
+        QCOMPARE(*taken.pixels, whole.picture->copy(taken.where));
+    }
+
     void filesDecodedWholeOnlyGiveNoPart_data()
     {
         QTest::addColumn<QByteArray>("jpeg");
