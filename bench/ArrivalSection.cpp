@@ -83,8 +83,7 @@ public:
 
     void settleAfterLook()
     {
-        while (F.watcher.isLooking() || F.focus.isMeasuring())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        waitUntil([this] { return !F.watcher.isLooking() && !F.focus.isMeasuring(); });
         ProgramSession::settle();
     }
 
@@ -206,10 +205,7 @@ void benchArrival(ResultTable& table, const RunOptions& options)
         for (const bool fillIn : {true, false}) {
             RunningWatcher watcher(session, reception.path(), true, fillIn);
             // Past the hold of Start's own shot: the folder's shots are being read.
-            QElapsedTimer started;
-            started.start();
-            while (started.elapsed() < 1500)
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+            waitUntil([] { return false; }, 1500);
             if (fillIn && !session.window().focus.backfill().isWorking())
                 return fault(table, section,
                              QStringLiteral("the folder's shots are not being read"));
@@ -217,8 +213,7 @@ void benchArrival(ResultTable& table, const RunOptions& options)
             if (!moved)
                 return fault(table, section, QStringLiteral("a shot moved in was never taken"));
             (fillIn ? filling : alone).push_back(*moved);
-            while (session.window().focus.isFillingIn())
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+            waitUntil([&session] { return !session.window().focus.isFillingIn(); }, 120000);
         }
     }
     const double whileFilling = median(filling);

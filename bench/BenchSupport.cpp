@@ -2,6 +2,7 @@
 
 #include "capture/Rgb32PixelFormat.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QLinearGradient>
@@ -10,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QSysInfo>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -154,6 +156,23 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(1);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
 }
 
 double median(std::vector<double> values)

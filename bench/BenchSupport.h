@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <vector>
 
 namespace kelvaris::bench {
@@ -51,6 +52,12 @@ double loadAverage();
 
 // "12.3" with `decimals` digits.
 QString number(double value, int decimals = 2);
+
+// Runs the event loop until `done` answers true, at most `timeoutMs`;
+// whether it did. The loop sleeps between events: a wait that spun would
+// take a core from the work it waits for. (processEvents with a time limit
+// spins: it drops WaitForMoreEvents.)
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000);
 
 // Milliseconds since `clock` started.
 double elapsedMs(const QElapsedTimer& clock);

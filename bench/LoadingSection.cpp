@@ -106,8 +106,7 @@ std::optional<Arrival> arrive(ProgramSession& session, const QString& staged, co
     F.watcher.TM_TimerRead_Timer();
     const bool finished = session.finishLooks();
     // The sharpness map comes back to the GUI thread too.
-    while (F.focus.isMeasuring() && clock.elapsed() < 30000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    waitUntil([&F] { return !F.focus.isMeasuring(); });
     arrival.stall = probe.stop();
     arrival.peakKb = procStatusKb("VmHWM") - before;
     F.watcher.shotPartShown = nullptr;

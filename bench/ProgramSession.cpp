@@ -57,10 +57,7 @@ void ProgramSession::watchByHand(const QString& directory)
 bool ProgramSession::finishLooks()
 {
     const CaptureWatcher& watcher = m_window->watcher;
-    QElapsedTimer waited;
-    waited.start();
-    while ((watcher.isLooking() || watcher.hasLookPending()) && waited.elapsed() < 30000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    waitUntil([&watcher] { return !watcher.isLooking() && !watcher.hasLookPending(); });
     settle();
     return !watcher.isLooking();
 }
@@ -95,8 +92,7 @@ void ProgramSession::addSessionShots(int count, int firstNumber)
 
 void ProgramSession::waitForMaps()
 {
-    while (m_window->focus.isMeasuring())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    waitUntil([this] { return !m_window->focus.isMeasuring(); });
 }
 
 bool ProgramSession::resizeClient(int width, int height)

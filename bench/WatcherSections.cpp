@@ -202,8 +202,7 @@ void benchIdleCpu(ResultTable& table, const RunOptions& options)
         return fault(table, section, QStringLiteral("Start did not start the watcher"));
     // The folder's earlier files are looked at once, after Start: not part
     // of a watcher at rest.
-    while (F.focus.isFillingIn() || F.focus.isMeasuring())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    waitUntil([&F] { return !F.focus.isFillingIn() && !F.focus.isMeasuring(); }, 120000);
     ProgramSession::settle();
 
     const int seconds = options.quick ? 3 : 10;

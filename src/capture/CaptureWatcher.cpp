@@ -2,6 +2,7 @@
 
 #include "capture/QualityFigure.h"
 #include "capture/ShotLoading.h"
+#include "platform/PixelMemory.h"
 #include "platform/Runtime.h"
 #include "settings/Settings.h"
 #include "view/PaneInteraction.h"
@@ -14,6 +15,10 @@
 namespace kelvaris {
 
 namespace {
+
+// How long the memory of a shot let go waits for the next shot to be
+// decoded into it: a minute between two shots is a pause in the session.
+constexpr std::chrono::seconds SpareMemoryKept(60);
 
 qint64 monotonicMs()
 {
@@ -82,6 +87,7 @@ bool CaptureWatcher::B_Start_Click()
 void CaptureWatcher::B_Stop_Click()
 {
     // A look under way, its shot still loading, runs to its end.
+    releaseSparePixelMemory(std::chrono::seconds(0));
     F.TM_TimerRead.setEnabled(false);
     m_scheduler.setRunning(false);
     m_directoryWatch.stop();
@@ -127,6 +133,8 @@ void CaptureWatcher::look()
         m_notice.fileCleared();
     }
     F.B_State.setPicture(F.P_Nopicture.picture());
+    // The memory kept for the next shot goes back once shots stop coming.
+    releaseSparePixelMemory(SpareMemoryKept);
     updateNotice();
     pauseThenEnd();
 }

@@ -2,6 +2,7 @@
 #include "capture/Upright.h"
 
 #include "platform/ImageBox.h"
+#include "platform/WorkerPriority.h"
 
 #include <QThreadPool>
 
@@ -75,6 +76,7 @@ ShotLoading::ShotLoading(NativePath path, QRect part, QThreadPool& pool)
 {
     m_shared->receiver = this;
     pool.start([shared = m_shared, path = m_path, part, pool = &pool] {
+        lowerThisThreadsPriority();
         auto file = std::make_shared<const ShotFile>(readShot(path));
         const StoredPart stored = storedPartOf(*file, part);
         const bool wanted = !stored.stored.isEmpty() && worthAPart(stored.where, stored.whole);
@@ -83,6 +85,7 @@ ShotLoading::ShotLoading(NativePath path, QRect part, QThreadPool& pool)
         const bool inPass = wanted && (comesInPass(stored, file->stored) || !file->partDecodable);
         if (wanted && !inPass) {
             pool->start([shared, file, part] {
+                lowerThisThreadsPriority();
                 const ShotPart decoded = decodeShotPart(*file, part, &shared->stop);
                 if (decoded.pixels)
                     shared->post([shared, decoded] { shared->receiver->partArrived(decoded); });

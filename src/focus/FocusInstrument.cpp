@@ -6,6 +6,7 @@
 #include "capture/ShotLoading.h"
 #include "focus/CurveTexts.h"
 #include "platform/FileList.h"
+#include "platform/WorkerPriority.h"
 #include "view/PaneInteraction.h"
 #include "view/PaneRenderer.h"
 
@@ -83,6 +84,7 @@ void FocusInstrument::shotTaken(const TakenShot& shot)
     m_backfill.setPaused(true);
     // The worker shares the decoded picture only while it measures it.
     m_pool.start([this, id, picture = shot.picture] {
+        lowerThisThreadsPriority();
         auto map = std::make_shared<const SharpnessMap>(SharpnessMap::measure(*picture));
         QMetaObject::invokeMethod(
             &m_context,

@@ -11,4 +11,6 @@ QImage newRgb32Image(int width, int height)
 
 void setHugePagesOnThisThread(bool) {}
 
+void releaseSparePixelMemory(std::chrono::seconds) {}
+
 } // namespace kelvaris
