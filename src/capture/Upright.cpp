@@ -217,29 +217,17 @@ QPoint uprightPoint(QPoint p, QSize stored, int orientation)
     }
 }
 
-// The inverse: the stored pixel that goes to upright pixel `p`.
+// The orientation that turns an upright picture back as it was stored:
+// each is its own inverse but the two quarter turns.
+int inverseOf(int orientation)
+{
+    return orientation == 6 ? 8 : orientation == 8 ? 6 : orientation;
+}
+
+// The stored pixel that goes to upright pixel `p`.
 QPoint storedPoint(QPoint p, QSize stored, int orientation)
 {
-    const int w = stored.width();
-    const int h = stored.height();
-    switch (orientation) {
-    case 2:
-        return {w - 1 - p.x(), p.y()};
-    case 3:
-        return {w - 1 - p.x(), h - 1 - p.y()};
-    case 4:
-        return {p.x(), h - 1 - p.y()};
-    case 5:
-        return {p.y(), p.x()};
-    case 6:
-        return {p.y(), h - 1 - p.x()};
-    case 7:
-        return {w - 1 - p.y(), h - 1 - p.x()};
-    case 8:
-        return {w - 1 - p.y(), p.x()};
-    default:
-        return p;
-    }
+    return uprightPoint(p, uprightSize(stored, orientation), inverseOf(orientation));
 }
 
 QRect spanning(QPoint a, QPoint b)
