@@ -195,10 +195,7 @@ void CaptureWatcher::loadingFinished()
         refuseShot(*loading);
     } else {
         // Start came meanwhile: this shot is not taken, Start's look follows.
-        if (loading->hasPart())
-            m_panes.withdrawNewShotPart();
-        F.T_FichierImage.setText(m_shownFile);
-        F.T_ImageCourante.setText(m_shownCurrent);
+        showShotBefore(*loading);
     }
     updateNotice();
     pauseThenEnd();
@@ -231,10 +228,7 @@ void CaptureWatcher::refuseShot(const ShotLoading& loading)
     const LoadedShot& shot = loading.result();
     // Still being written, or no picture: the previous shot stays with its
     // name and figures, and a look tries again once the file changes.
-    if (loading.hasPart())
-        m_panes.withdrawNewShotPart();
-    F.T_FichierImage.setText(m_shownFile);
-    F.T_ImageCourante.setText(m_shownCurrent);
+    showShotBefore(loading);
     // Logged once, not at every state of a file still being written.
     if (std::exchange(m_loggedRefusal, m_loadingName) != m_loadingName)
         qInfo().noquote() << "Shot not taken yet:" << m_loadingName << shot.error;
@@ -250,6 +244,14 @@ void CaptureWatcher::refuseShot(const ShotLoading& loading)
     m_refused = RefusedFile();
     if (loading.stamp() != FileStamp())
         m_refused = {loading.path(), loading.stamp(), m_loadingName, shot.reason, incomplete};
+}
+
+void CaptureWatcher::showShotBefore(const ShotLoading& loading)
+{
+    if (loading.hasPart())
+        m_panes.withdrawNewShotPart();
+    F.T_FichierImage.setText(m_shownFile);
+    F.T_ImageCourante.setText(m_shownCurrent);
 }
 
 void CaptureWatcher::pauseThenEnd()

@@ -108,6 +108,8 @@ private:
     void loadingFinished();
     void takeShot(const ShotLoading& loading);
     void refuseShot(const ShotLoading& loading);
+    // The shot not taken leaves the pane and the names to the shot before.
+    void showShotBefore(const ShotLoading& loading);
     // The indicator's pause, then the look's end.
     void pauseThenEnd();
     void endLook();
