@@ -364,6 +364,27 @@ private slots:
         QCOMPARE(F->watcher.lookCount(), looks);
     }
 
+    void theWindowClosedWhileAMapIsMeasuredTakesNothingLate()
+    {
+        put(QStringLiteral("IMG_0001.JPG"), shotOf(Qt::red));
+        startRunning(Never);
+        // A large shot, so that its sharpness map is still being measured
+        // when the window goes, right after the shot is shown.
+        bool measuring = false;
+        const auto toInstrument = F->watcher.shotTaken;
+        F->watcher.shotTaken = [&](const TakenShot& shot) {
+            toInstrument(shot);
+            measuring = F->focus.isMeasuring();
+        };
+        put(QStringLiteral("IMG_0002.JPG"), makeJpeg(4000, 3000, Qt::blue, Qt::green, 500));
+        F->watcher.TM_TimerRead_Timer();
+        QTRY_COMPARE(F->T_NbImg.text(), QStringLiteral("2"));
+        QVERIFY(measuring);
+        closeWatcher();
+        QTest::qWait(50);
+        QVERIFY(openWatcher());
+    }
+
     void theWindowClosedWhileLoadingTakesNothingLate()
     {
         Gate gate;
