@@ -82,7 +82,11 @@ namespace kelvaris {
 class SharpnessMap
 {
 public:
-    static constexpr std::size_t MemoryBudget = std::size_t(32) * 1024;
+    // What a shot of the session may keep in all: its map, and beside it its
+    // name, path and figure and the focus map's two figures a tile, which
+    // take under 2.5 KB. The map has the rest.
+    static constexpr std::size_t ShotBudget = std::size_t(32) * 1024;
+    static constexpr std::size_t MemoryBudget = ShotBudget - 2560;
     static constexpr int Strips = 4;
     static constexpr double MinDetail = 1.5;
     // White noise gives `coarse` twice its `coarseNoise`; a little more

@@ -1,4 +1,5 @@
 #include "focus/BandSums.h"
+#include "focus/FocusMap.h"
 #include "focus/SharpnessMap.h"
 #include "focus/ShotSimulation.h"
 
@@ -295,6 +296,7 @@ private slots:
         QTest::addRow("45 MP") << QSize(8256, 5504);
         QTest::addRow("45 MP upright") << QSize(5504, 8256);
         QTest::addRow("24 MP") << QSize(6000, 4000);
+        QTest::addRow("12 MP, 4:3") << QSize(4000, 3000);
         QTest::addRow("panorama") << QSize(16000, 1000);
         QTest::addRow("small") << QSize(64, 48);
     }
@@ -311,6 +313,16 @@ private slots:
         QCOMPARE_GE(map.tileCount().width() * map.tileSize(), size.width() / 8 * 8);
         QCOMPARE_GE(map.tileCount().height() * map.tileSize(), size.height() / 4 * 4);
         QVERIFY(std::abs(map.region(QRect(QPoint(0, 0), size)).level - 120) < 0.8);
+
+        // Beside its map, a shot keeps its figures in the focus map, and a
+        // kilobyte of names and figures: all within the shot's budget.
+        FocusMap one;
+        one.add(1, map);
+        FocusMap two;
+        two.add(1, map);
+        two.add(2, map);
+        const std::size_t figures = two.memoryBytes() - one.memoryBytes();
+        QCOMPARE_LE(map.memoryBytes() + figures + 1024, SharpnessMap::ShotBudget);
     }
 };
 
