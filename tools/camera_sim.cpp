@@ -23,6 +23,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -291,7 +292,9 @@ int main(int argc, char* argv[])
 
     const bool stack = parser.isSet(u"stack"_s);
     // The deep subject alone when stacking, the usual scene otherwise.
-    const DeepScene deep(stack ? width : 1, stack ? height : 1, seed);
+    std::optional<DeepScene> deep;
+    if (stack)
+        deep.emplace(width, height, seed);
     const QImage scene = stack ? QImage() : renderScene(width, height, seed);
     QTextStream out(stdout);
     QElapsedTimer clock;
@@ -304,7 +307,7 @@ int main(int argc, char* argv[])
         if (stack) {
             // A ramp from the page's near edge to its far edge.
             const double focus = sweep < 2 ? 0.5 : double(shot % sweep) / (sweep - 1);
-            picture = deep.shot(focus, maxBlur, noise);
+            picture = deep->shot(focus, maxBlur, noise);
             focusText = u"focus at depth "_s + QString::number(focus, 'f', 2);
         } else {
             const double blur = blurOf(shot, sweep, middle, maxBlur);
