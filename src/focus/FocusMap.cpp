@@ -3,8 +3,59 @@
 #include "focus/SharpnessMap.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace kelvaris {
+
+namespace {
+
+constexpr int StepsPerStop = 128;
+constexpr int CodeOfOne = 12 * StepsPerStop; // the code of a figure of 1; 0 is kept for nothing
+constexpr int LargestCode = 4095;
+
+const std::array<float, LargestCode + 1>& figuresOfCodes()
+{
+    static const std::array<float, LargestCode + 1> table = [] {
+        std::array<float, LargestCode + 1> figures{};
+        for (int code = 1; code <= LargestCode; ++code)
+            figures[std::size_t(code)] = float(std::exp2(double(code - CodeOfOne) / StepsPerStop));
+        return figures;
+    }();
+    return table;
+}
+
+} // namespace
+
+std::uint16_t FocusMap::figureCode(double figure)
+{
+    if (!(figure > 0))
+        return 0;
+    const double code = std::round(std::log2(figure) * StepsPerStop) + CodeOfOne;
+    return std::uint16_t(std::clamp(code, 1.0, double(LargestCode)));
+}
+
+float FocusMap::figureOf(std::uint16_t code)
+{
+    return figuresOfCodes()[std::min<std::size_t>(code, LargestCode)];
+}
+
+void FocusMap::Shot::setFigures(std::size_t tile, double fine, double coarse)
+{
+    const unsigned f = figureCode(fine), c = figureCode(coarse);
+    std::uint8_t* bytes = figures.data() + 3 * tile;
+    bytes[0] = std::uint8_t(f);
+    bytes[1] = std::uint8_t((f >> 8) | (c << 4));
+    bytes[2] = std::uint8_t(c >> 4);
+}
+
+float FocusMap::Shot::figure(std::size_t tile, FigureScales scales) const
+{
+    const std::uint8_t* bytes = figures.data() + 3 * tile;
+    const unsigned code = scales == FigureScales::Fine ? bytes[0] | (bytes[1] & 0x0fu) << 8
+                                                       : bytes[1] >> 4 | unsigned(bytes[2]) << 4;
+    return figureOf(std::uint16_t(code));
+}
 
 int FocusMap::find(int id) const
 {
@@ -27,14 +78,12 @@ void FocusMap::add(int id, const SharpnessMap& map)
         m_layers.push_back({grid, std::vector<TileJudge>(std::size_t(grid.count()))});
         layer = m_layers.end() - 1;
     }
-    Shot shot{id, int(layer - m_layers.begin()), {}, {}};
-    shot.fine.resize(std::size_t(grid.count()));
-    shot.coarse.resize(std::size_t(grid.count()));
+    Shot shot{id, int(layer - m_layers.begin()), {}};
+    shot.figures.resize(3 * std::size_t(grid.count()));
     for (int t = 0; t < grid.count(); ++t) {
         const RegionSharpness tile = map.region(grid.tileRect(t));
-        shot.fine[std::size_t(t)] = qfloat16(float(SharpnessMap::figure(tile, FigureScales::Fine)));
-        shot.coarse[std::size_t(t)] =
-            qfloat16(float(SharpnessMap::figure(tile, FigureScales::Coarse)));
+        shot.setFigures(std::size_t(t), SharpnessMap::figure(tile, FigureScales::Fine),
+                        SharpnessMap::figure(tile, FigureScales::Coarse));
         layer->tiles[std::size_t(t)].add(id, tile);
     }
     m_shots.push_back(std::move(shot));
@@ -60,7 +109,7 @@ std::vector<TileTint> FocusMap::tints(int id) const
         return tints;
     const Shot& shot = m_shots[std::size_t(i)];
     const Layer& layer = m_layers[std::size_t(shot.layer)];
-    tints.resize(shot.fine.size(), TileTint::None);
+    tints.resize(shot.tileCount(), TileTint::None);
     for (std::size_t t = 0; t < tints.size(); ++t) {
         const TileJudge& judge = layer.tiles[t];
         if (!judge.detailed() || judge.best() <= 0)
@@ -80,13 +129,16 @@ FocusMap::Standing FocusMap::standing(int id, int tile) const
     if (i < 0)
         return standing;
     const Shot& shot = m_shots[std::size_t(i)];
-    if (tile < 0 || std::size_t(tile) >= shot.fine.size())
+    if (tile < 0 || std::size_t(tile) >= shot.tileCount())
         return standing;
     const TileJudge& judge = m_layers[std::size_t(shot.layer)].tiles[std::size_t(tile)];
     standing.detailed = judge.detailed();
     standing.sharpestShot = judge.bestShot();
-    standing.ratio =
-        judge.best() > 0 ? shot.figure(std::size_t(tile), judge.scales()) / judge.best() : 0;
+    // The sharpest shot is its own best, whatever its kept figure rounds to.
+    standing.ratio = judge.bestShot() == id ? 1.0
+                     : judge.best() > 0
+                         ? shot.figure(std::size_t(tile), judge.scales()) / judge.best()
+                         : 0;
     return standing;
 }
 
@@ -126,11 +178,9 @@ StackChoice FocusMap::stack(int id, const std::vector<int>* within) const
     figures.reserve(candidates.size());
     for (std::size_t c = 0; c < candidates.size(); ++c) {
         const Shot& shot = *candidates[c];
-        judged[c] = shot.fine;
-        for (std::size_t t = 0; t < judged[c].size(); ++t) {
-            if (layer.tiles[t].scales() == FigureScales::Coarse)
-                judged[c][t] = shot.coarse[t];
-        }
+        judged[c].resize(shot.tileCount());
+        for (std::size_t t = 0; t < judged[c].size(); ++t)
+            judged[c][t] = qfloat16(shot.figure(t, layer.tiles[t].scales()));
         figures.push_back(judged[c].data());
     }
     StackChoice choice = coverStack(figures, best, AtBest);
@@ -146,7 +196,7 @@ std::size_t FocusMap::memoryBytes() const
     for (const Layer& layer : m_layers)
         bytes += layer.tiles.capacity() * sizeof(TileJudge);
     for (const Shot& shot : m_shots)
-        bytes += (shot.fine.capacity() + shot.coarse.capacity()) * sizeof(qfloat16);
+        bytes += shot.figures.capacity();
     return bytes;
 }
 

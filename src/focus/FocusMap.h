@@ -41,10 +41,10 @@ enum class TileTint : std::uint8_t
 // below Near at about half a pixel (three quarters on larger print): near
 // is a shot a little off, well short one whose blur shows at 100 %.
 //
-// Memory: a shot keeps two half-precision figures per tile (at the fine and
-// at the coarse scales, for the tile's judgement to choose), 1.5 KB for a
-// 3:2 shot, beside its sharpness map's 29 KB; a layer keeps a judgement per
-// tile, whatever the number of shots.
+// Memory: a shot keeps two figures per tile (at the fine and at the coarse
+// scales, for the tile's judgement to choose) in twelve bits each (see
+// figureCode()), 1.1 KB for a 3:2 shot, beside its sharpness map's 29 KB; a
+// layer keeps a judgement per tile, whatever the number of shots.
 class FocusMap
 {
 public:
@@ -78,18 +78,24 @@ public:
 
     std::size_t memoryBytes() const;
 
+    // A figure as a shot keeps it: its logarithm in 128ths of a stop (steps
+    // of 0.54 %, a fifth of the gap between Near and AtBest), from 2^-12 to
+    // 2^20, in twelve bits; 0 for a figure of nothing. Half-precision
+    // numbers kept a third more, which every shot of a session pays.
+    static std::uint16_t figureCode(double figure);
+    static float figureOf(std::uint16_t code);
+
 private:
     struct Shot
     {
         int id = 0;
         int layer = 0;
-        // Per tile of its layer's grid, at the fine and at the coarse scales.
-        std::vector<qfloat16> fine;
-        std::vector<qfloat16> coarse;
-        double figure(std::size_t tile, FigureScales scales) const
-        {
-            return float(scales == FigureScales::Fine ? fine[tile] : coarse[tile]);
-        }
+        // Per tile of its layer's grid, the codes of its figures at the fine
+        // and at the coarse scales, packed in three bytes.
+        std::vector<std::uint8_t> figures;
+        std::size_t tileCount() const { return figures.size() / 3; }
+        void setFigures(std::size_t tile, double fine, double coarse);
+        float figure(std::size_t tile, FigureScales scales) const;
     };
     struct Layer
     {

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <cmath>
 #include <numeric>
 
 using namespace kelvaris;
@@ -182,6 +183,20 @@ private slots:
                 QCOMPARE(inOrder.standing(id, t).sharpestShot,
                          backwards.standing(id, t).sharpestShot);
         }
+    }
+
+    void figuresAreKeptWithinAQuarterPercent()
+    {
+        for (double figure = 1.0 / 2048; figure < 1 << 20; figure *= 1.37) {
+            const double kept = FocusMap::figureOf(FocusMap::figureCode(figure));
+            QVERIFY2(std::abs(kept / figure - 1) < 0.0028, qPrintable(QString::number(figure)));
+        }
+        // Nothing stays nothing; what lies beyond the range is held at its ends.
+        for (double nothing : {0.0, -3.0, std::nan("")})
+            QCOMPARE(FocusMap::figureOf(FocusMap::figureCode(nothing)), 0.0f);
+        QVERIFY(FocusMap::figureOf(FocusMap::figureCode(1e-9)) > 0);
+        QCOMPARE(FocusMap::figureOf(FocusMap::figureCode(1e12)),
+                 FocusMap::figureOf(FocusMap::figureCode(1 << 20)));
     }
 
     void onlyShotsOfTheSameSizeCompare()
