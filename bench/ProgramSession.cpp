@@ -90,6 +90,16 @@ void ProgramSession::addSessionShots(int count, int firstNumber)
     waitForMaps();
 }
 
+double ProgramSession::addSessionShotsKeptKb(int count)
+{
+    releaseFreedMemory();
+    const qint64 before = procStatusKb("VmRSS");
+    addSessionShots(count);
+    settle();
+    releaseFreedMemory();
+    return double(procStatusKb("VmRSS") - before) / count;
+}
+
 void ProgramSession::waitForMaps()
 {
     waitUntil([this] { return !m_window->focus.isMeasuring(); });

@@ -38,6 +38,9 @@ public:
     // screen, IMG_0002.JPG on after `firstNumber` - 2 of them, as the
     // watcher hands a shot over, and waits for their maps.
     void addSessionShots(int count, int firstNumber = 2);
+    // The same from IMG_0002.JPG on, then what the program keeps resident
+    // for each of them, in KB, freed memory given back first.
+    double addSessionShotsKeptKb(int count);
     // Waits until the focus instrument has measured every map.
     void waitForMaps();
 

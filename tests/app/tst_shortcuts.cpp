@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <utility>
+
 using namespace kelvaris;
 using kelvaris::test::makeJpeg;
 using kelvaris::test::WatcherTestCase;
@@ -19,6 +21,19 @@ class TestShortcuts : public WatcherTestCase
     {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : F;
         QTest::keyClick(target, key, modifiers);
+    }
+
+    // A red shot made the reference, then a blue one shown as the current
+    // shot: the pictures of both.
+    std::pair<Picture, Picture> referenceAndCurrent()
+    {
+        put(QStringLiteral("IMG_0001.JPG"), makeJpeg(300, 200, Qt::red, Qt::red));
+        start();
+        F->gestures.B_Select_Click();
+        const Picture reference = F->P_ImgRef.picture();
+        put(QStringLiteral("IMG_0002.JPG"), makeJpeg(300, 200, Qt::blue, Qt::blue));
+        tick();
+        return {reference, F->P_ImgLast.picture()};
     }
 
 private slots:
@@ -69,13 +84,7 @@ private slots:
 
     void spaceHeldBlinksTheReferenceIn()
     {
-        put(QStringLiteral("IMG_0001.JPG"), makeJpeg(300, 200, Qt::red, Qt::red));
-        start();
-        F->gestures.B_Select_Click();
-        const Picture reference = F->P_ImgRef.picture();
-        put(QStringLiteral("IMG_0002.JPG"), makeJpeg(300, 200, Qt::blue, Qt::blue));
-        tick();
-        const Picture current = F->P_ImgLast.picture();
+        const auto [reference, current] = referenceAndCurrent();
         QWidget* target = QApplication::focusWidget();
         QTest::keyPress(target, Qt::Key_Space);
         QCOMPARE(F->P_ImgLast.picture(), reference);
@@ -114,13 +123,7 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, shown);
-        put(QStringLiteral("IMG_0001.JPG"), makeJpeg(300, 200, Qt::red, Qt::red));
-        start();
-        F->gestures.B_Select_Click();
-        const Picture reference = F->P_ImgRef.picture();
-        put(QStringLiteral("IMG_0002.JPG"), makeJpeg(300, 200, Qt::blue, Qt::blue));
-        tick();
-        const Picture current = F->P_ImgLast.picture();
+        const auto [reference, current] = referenceAndCurrent();
         QVERIFY(current != reference);
         F->P_ImgLast.setLeft(-40);
         F->P_ImgRef.setLeft(-75);
