@@ -81,14 +81,9 @@ private:
 inline QImage capture(const LinearPicture& picture, double stops, const Sensor& sensor,
                       quint64 seed)
 {
-    static const std::vector<uchar> table = [] {
-        std::vector<uchar> t(65536);
-        for (int i = 0; i < 65536; ++i)
-            t[i] = uchar(std::lround(255 * linearToSrgb(i / 65535.0)));
-        return t;
-    }();
     if (sensor.fullWell <= 0)
         return expose(picture, stops);
+    const std::vector<uchar>& table = srgbLevels();
     NormalNoise noise(seed);
     const double scale = std::exp2(stops) * sensor.fullWell;
     const double read2 = sensor.readNoise * sensor.readNoise;

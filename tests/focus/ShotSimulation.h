@@ -266,16 +266,23 @@ inline LinearPicture window(const LinearPicture& picture, const QRect& rect)
     return out;
 }
 
-// The picture exposed `stops` brighter (darker when negative), clipped at
-// full scale and encoded as sRGB.
-inline QImage expose(const LinearPicture& picture, double stops)
+// The sRGB level of each linear level in 16 bits.
+inline const std::vector<uchar>& srgbLevels()
 {
     static const std::vector<uchar> table = [] {
         std::vector<uchar> t(65536);
         for (int i = 0; i < 65536; ++i)
-            t[i] = uchar(std::lround(255 * linearToSrgb(i / 65535.0)));
+            t[std::size_t(i)] = uchar(std::lround(255 * linearToSrgb(i / 65535.0)));
         return t;
     }();
+    return table;
+}
+
+// The picture exposed `stops` brighter (darker when negative), clipped at
+// full scale and encoded as sRGB.
+inline QImage expose(const LinearPicture& picture, double stops)
+{
+    const std::vector<uchar>& table = srgbLevels();
     const float scale = float(std::exp2(stops));
     QImage out(picture.width, picture.height, QImage::Format_RGB32);
     for (int y = 0; y < picture.height; ++y) {
