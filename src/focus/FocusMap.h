@@ -79,9 +79,10 @@ public:
     std::size_t memoryBytes() const;
 
     // A figure as a shot keeps it: its logarithm in 128ths of a stop (steps
-    // of 0.54 %, a fifth of the gap between Near and AtBest), from 2^-12 to
-    // 2^20, in twelve bits; 0 for a figure of nothing. Half-precision
-    // numbers kept a third more, which every shot of a session pays.
+    // of 0.54 %, a ninth of the 5 % between AtBest and a tile's best), from
+    // 2^-12 to 2^20, in twelve bits; 0 for a figure of nothing. Half-
+    // precision numbers kept a third more, which every shot of a session
+    // pays.
     static std::uint16_t figureCode(double figure);
     static float figureOf(std::uint16_t code);
 
