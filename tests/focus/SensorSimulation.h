@@ -83,27 +83,15 @@ inline QImage capture(const LinearPicture& picture, double stops, const Sensor& 
 {
     if (sensor.fullWell <= 0)
         return expose(picture, stops);
-    const std::vector<uchar>& table = srgbLevels();
     NormalNoise noise(seed);
     const double scale = std::exp2(stops) * sensor.fullWell;
     const double read2 = sensor.readNoise * sensor.readNoise;
-    QImage out(picture.width, picture.height, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < picture.width; ++x) {
-            const std::size_t i = std::size_t(y) * picture.width + x;
-            int v[3];
-            for (int c = 0; c < 3; ++c) {
-                const double electrons = std::min(picture.planes[c][i] * scale, sensor.fullWell);
-                const double read =
-                    electrons + std::sqrt(std::max(electrons, 0.0) + read2) * noise.next();
-                const double l = std::clamp(read / sensor.fullWell, 0.0, 1.0);
-                v[c] = table[std::size_t(std::lround(l * 65535))];
-            }
-            line[x] = qRgb(v[0], v[1], v[2]);
-        }
-    }
-    return out;
+    return encodeSrgb(picture, [&](int c, std::size_t i) {
+        const double electrons = std::min(picture.planes[c][i] * scale, sensor.fullWell);
+        const double read = electrons + std::sqrt(std::max(electrons, 0.0) + read2) * noise.next();
+        const double l = std::clamp(read / sensor.fullWell, 0.0, 1.0);
+        return std::size_t(std::lround(l * 65535));
+    });
 }
 
 } // namespace kelvaris::simulation

@@ -278,26 +278,35 @@ inline const std::vector<uchar>& srgbLevels()
     return table;
 }
 
-// The picture exposed `stops` brighter (darker when negative), clipped at
-// full scale and encoded as sRGB.
-inline QImage expose(const LinearPicture& picture, double stops)
+// The picture encoded as sRGB: `level16(c, i)` gives channel c of pixel i
+// as a linear level from 0 to 65535, called pixel after pixel, channel
+// after channel.
+template <class Level16> QImage encodeSrgb(const LinearPicture& picture, Level16 level16)
 {
     const std::vector<uchar>& table = srgbLevels();
-    const float scale = float(std::exp2(stops));
     QImage out(picture.width, picture.height, QImage::Format_RGB32);
     for (int y = 0; y < picture.height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < picture.width; ++x) {
             const std::size_t i = std::size_t(y) * picture.width + x;
             int v[3];
-            for (int c = 0; c < 3; ++c) {
-                const float l = std::clamp(picture.planes[c][i] * scale, 0.0f, 1.0f);
-                v[c] = table[std::size_t(std::lround(l * 65535))];
-            }
+            for (int c = 0; c < 3; ++c)
+                v[c] = table[level16(c, i)];
             line[x] = qRgb(v[0], v[1], v[2]);
         }
     }
     return out;
+}
+
+// The picture exposed `stops` brighter (darker when negative), clipped at
+// full scale and encoded as sRGB.
+inline QImage expose(const LinearPicture& picture, double stops)
+{
+    const float scale = float(std::exp2(stops));
+    return encodeSrgb(picture, [&](int c, std::size_t i) {
+        const float l = std::clamp(picture.planes[c][i] * scale, 0.0f, 1.0f);
+        return std::size_t(std::lround(l * 65535));
+    });
 }
 
 // Encoded as a camera does (4:2:0 at `quality`) and decoded as the program
