@@ -112,6 +112,10 @@ void printCrops(const CropTally& tally, int tileSize)
                 100 * percentile(tally.figure, 0.9), 100 * percentile(tally.figure, 0.95),
                 100 * percentile(tally.fine, 0.5), 100 * percentile(tally.fine, 0.9),
                 100 * percentile(tally.coarse, 0.5), 100 * percentile(tally.coarse, 0.9));
+    std::printf("  as the curve shows it, a share of the session's best: median error %.1f %%, "
+                "90th percentile %.1f %%, 95th %.1f %%\n",
+                100 * percentile(tally.share, 0.5), 100 * percentile(tally.share, 0.9),
+                100 * percentile(tally.share, 0.95));
 }
 
 } // namespace kelvaris::eval

@@ -41,6 +41,7 @@ struct FlatTally
 struct CropTally
 {
     std::vector<double> figure, fine, coarse; // relative errors
+    std::vector<double> share;                // the same of a shot's share of its session's best
 };
 
 double percentile(std::vector<double> values, double p);

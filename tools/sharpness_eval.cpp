@@ -201,6 +201,7 @@ void cropSession(const simulation::LinearPicture& linear, const QRect& crop, int
 {
     const Sweep sweep = drawSweep(random);
     const SessionScene scene(linear, crop, tileSize, sweep, random);
+    std::vector<double> mappedFigures, exactFigures;
     for (const QImage& shot : scene.shots(conditions[0], random)) {
         const RegionSharpness mapped = SharpnessMap::measure(shot, tileSize).region(scene.crop());
         const RegionSharpness exact = exactRegion(shot, scene.crop());
@@ -209,8 +210,20 @@ void cropSession(const simulation::LinearPicture& linear, const QRect& crop, int
             tally.figure.push_back(std::abs(mapped.value / figure - 1));
             tally.fine.push_back(std::abs(mapped.fine / exact.fine - 1));
             tally.coarse.push_back(std::abs(mapped.coarse / exact.coarse - 1));
+            mappedFigures.push_back(mapped.value);
+            exactFigures.push_back(figure);
         }
     }
+    // What the curve shows: each other shot's figure as a share of the
+    // session's highest.
+    if (mappedFigures.empty())
+        return;
+    const double mappedBest = *std::max_element(mappedFigures.begin(), mappedFigures.end());
+    const auto exactBest = std::max_element(exactFigures.begin(), exactFigures.end());
+    for (std::size_t i = 0; i < mappedFigures.size(); ++i)
+        if (exactFigures.begin() + std::ptrdiff_t(i) != exactBest)
+            tally.share.push_back(
+                std::abs((mappedFigures[i] / mappedBest) / (exactFigures[i] / *exactBest) - 1));
 }
 
 } // namespace
