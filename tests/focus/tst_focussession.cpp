@@ -28,14 +28,14 @@ SessionShot shot(const QString& name, const QImage& picture, double figure)
 
 // The figures of a sweep of `count` shots whose best focus lies at `best`,
 // `step` pixels of defocus radius apart: the figure falls as one over the
-// square root of the blur, which grows as the radius away from the best
-// and is `floor` (what the lens and the pixels leave) at best.
+// blur, which grows as the radius away from the best and is `floor` (what
+// the lens and the pixels leave) at best.
 std::vector<double> sweep(int count, double best, double step = 1, double floor = 0.5)
 {
     std::vector<double> figures(std::size_t(std::max(count, 0)));
     for (std::size_t i = 0; i < figures.size(); ++i) {
         const double radius = step * (double(i) - best);
-        figures[i] = 1 / std::sqrt(std::sqrt(floor * floor + radius * radius));
+        figures[i] = 1 / std::sqrt(floor * floor + radius * radius);
     }
     return figures;
 }
@@ -107,10 +107,22 @@ private slots:
         std::vector<double> gaps = sweep(9, 4.5);
         gaps[3] = gaps[6] = 0;
         QTest::addRow("gaps") << gaps << 4.5;
-        // A shaken shot on an arm, well below the V: left out of the fit.
+        // Shaken shots on the arms, well below the V: left out of the fit,
+        // one on each side or both on one.
         std::vector<double> shaken = sweep(9, 4.5, 0.8);
         shaken[6] *= 0.6;
         QTest::addRow("one shot off the V") << shaken << 4.5;
+        shaken[2] *= 0.7;
+        QTest::addRow("two shots off the V") << shaken << 4.5;
+        std::vector<double> bothRight = sweep(9, 3.5, 0.8);
+        bothRight[5] *= 0.7;
+        bothRight[6] *= 0.6;
+        QTest::addRow("two off the V on one side") << bothRight << 3.5;
+        // A shot far sharper than the V through the others is not taken
+        // for a shaken one: such a sweep describes no V.
+        std::vector<double> sharper = sweep(9, 4.5, 0.8);
+        sharper[7] *= 2;
+        QTest::addRow("one shot above the V") << sharper << -1.0;
         // Not supported: one shot on a side, the peak at an end, no fall.
         QTest::addRow("one before the peak") << sweep(9, 1) << -1.0;
         std::vector<double> lonely = sweep(9, 4);
@@ -118,6 +130,9 @@ private slots:
         QTest::addRow("one counted before") << lonely << -1.0;
         QTest::addRow("peak at the end") << sweep(9, 8.2) << -1.0;
         QTest::addRow("flat") << std::vector<double>(9, 0.5) << -1.0;
+        // Arms three shots long that fall by less than a tenth: a V that
+        // shallow is lost in what changes from shot to shot.
+        QTest::addRow("shallow") << sweep(9, 4.25, 0.2, 1.5) << -1.0;
         // Shots scattered about any V by more than a third of its rise per shot.
         std::vector<double> scattered = sweep(9, 4, 0.5);
         for (std::size_t i = 0; i < scattered.size(); ++i)
