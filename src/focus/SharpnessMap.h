@@ -64,7 +64,13 @@ namespace kelvaris {
 // direction of their detail (the share of energy along each of four
 // directions, against the session's other shots) does not separate them:
 // a 2-4 px stroke removes a fifth to a third of a region's gradient energy,
-// and steady shots' directions vary as much between focus steps.
+// and steady shots' directions vary as much between focus steps; nor does
+// the ratio of the 1- to the 2-pixel energy along each direction, against
+// the sharpest shots', even measured on every pixel of the crop. Keeping
+// the mean level of 4x4 parts rather than quarters would bring a 200 px
+// crop's figure within 3.2 % of its exact value at the 90th percentile
+// rather than 5.8 %, for 12 more bytes a tile; the curve, which shows each
+// shot against the best, does not carry that error (1.8 %).
 //
 // Measured on real photographs made into sessions (tools/sharpness_eval,
 // see its header for the table).
