@@ -39,6 +39,7 @@ void DetailedTally::add(const Sweep& truth, const SessionCurve& curve,
     shaken += named >= 0 && truth.shaken(named);
     none += named < 0;
     tenengradSharpest += truth.trulySharpest(byTenengrad);
+    tenengradShaken += truth.shaken(byTenengrad);
     fineSharpest += truth.trulySharpest(sharpestAt(regions, FigureScales::Fine));
     coarseSharpest += truth.trulySharpest(sharpestAt(regions, FigureScales::Coarse));
     coarseChosen += judgeRegion(regions).scales == FigureScales::Coarse;
@@ -63,15 +64,16 @@ void printDetailed(const Condition* conditions, const DetailedTally* tallies, in
 {
     std::printf("\nDetailed 450 px regions, sessions of 9 shots (24 MP tiles of %d px)\n",
                 tileSize);
-    std::printf("%-22s %8s %9s %6s %6s %9s %6s %6s %6s | %6s %6s %6s\n", "condition", "sessions",
-                "sharpest", "shaken", "none", "Tenengrad", "V fit", "median", "90th", "fine",
-                "coarse", "chosen");
+    std::printf("%-22s %8s %9s %6s %6s %9s %6s %6s %6s %6s | %6s %6s %6s\n", "condition",
+                "sessions", "sharpest", "shaken", "none", "Tenengrad", "shaken", "V fit", "median",
+                "90th", "fine", "coarse", "chosen");
     for (int c = 0; c < count; ++c) {
         const DetailedTally& t = tallies[c];
         std::printf(
-            "%-22s %8d %8.1f%% %6d %5.1f%% %8.1f%% %5.1f%% %6.2f %6.2f | %5.1f%% %5.1f%% %5.1f%%\n",
+            "%-22s %8d %8.1f%% %6d %5.1f%% %8.1f%% %6d %5.1f%% %6.2f %6.2f | %5.1f%% %5.1f%% "
+            "%5.1f%%\n",
             conditions[c].name, t.sessions, share(t.sharpest, t.sessions), t.shaken,
-            share(t.none, t.sessions), share(t.tenengradSharpest, t.sessions),
+            share(t.none, t.sessions), share(t.tenengradSharpest, t.sessions), t.tenengradShaken,
             share(int(t.fitErrors.size()), t.sessions), percentile(t.fitErrors, 0.5),
             percentile(t.fitErrors, 0.9), share(t.fineSharpest, t.sessions),
             share(t.coarseSharpest, t.sessions), share(t.coarseChosen, t.sessions));

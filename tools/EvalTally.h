@@ -19,6 +19,7 @@ struct DetailedTally
     int shaken = 0;                    // named best shaken
     int none = 0;                      // no shot named
     int tenengradSharpest = 0;         // Tenengrad's highest truly sharpest
+    int tenengradShaken = 0;           // Tenengrad's highest shaken
     int fineSharpest = 0;              // the highest figure at the fine scales truly sharpest
     int coarseSharpest = 0;            // the same at the coarse scales
     int coarseChosen = 0;              // sessions judged at the coarse scales

@@ -28,14 +28,14 @@
 // the thresholds were chosen on seed 11, the best focus's fall on seeds 11
 // and 7 together):
 //
-//   condition             sharpest  shaken  none  Tenengrad  best focus between shots:
-//                                                           shown   median  90th
-//   clean (ISO 100)         100.0 %     0   0.0 %    100.0 %  92.6 %    0.01  0.07
-//   flicker (ISO 100)        99.6 %     0   0.0 %     89.3 %  93.0 %    0.03  0.10
-//   ISO 100, everything      93.9 %    11   0.0 %     84.8 %  84.8 %    0.06  0.24
-//   ISO 800, everything      92.6 %    12   0.0 %     84.0 %  79.5 %    0.09  0.29
-//   ISO 3200, everything     92.2 %    14   0.0 %     87.7 %  73.8 %    0.08  0.23
-//   ISO 3200, one quality    94.3 %     7   0.0 %     82.4 %  73.4 %    0.08  0.26
+//   condition             sharpest  shaken  none  Tenengrad:        best focus between shots:
+//                                                 sharpest shaken  shown   median  90th
+//   clean (ISO 100)         100.0 %     0   0.0 %  100.0 %     0   92.6 %    0.01  0.07
+//   flicker (ISO 100)        99.6 %     0   0.0 %   89.3 %     0   93.0 %    0.03  0.10
+//   ISO 100, everything      93.9 %    11   0.0 %   84.8 %    14   84.8 %    0.06  0.24
+//   ISO 800, everything      92.6 %    12   0.0 %   84.0 %    13   79.5 %    0.09  0.29
+//   ISO 3200, everything     92.2 %    14   0.0 %   87.7 %     9   73.8 %    0.08  0.23
+//   ISO 3200, one quality    94.3 %     7   0.0 %   82.4 %    12   73.4 %    0.08  0.26
 //
 //   Seed 11 (249 regions), best focus between shots with everything at
 //   ISO 100, 800, 3200: shown in 79.5, 75.5, 71.1 %, median 0.07, 0.07,
@@ -63,9 +63,10 @@
 // itself (5.8 %), whose divisor, the mean level, the map keeps for
 // quarters of a tile (32-pixel parts would bring it to 3.2 % and cost 12
 // more bytes a tile, over the 32 KB a shot). No shaken shot ever named:
-// NOT reached, 4.5 to 5.7 % of the sessions with shaken shots (a stroke of
-// 2 px at best focus keeps more detail than a steady shot a whole step of
-// defocus away; see SharpnessMap.h for what was tried).
+// NOT reached, 4.5 to 5.7 % of the sessions with shaken shots, as often as
+// Tenengrad names one (a stroke of 2 px at best focus keeps more detail
+// than a steady shot a whole step of defocus away; see SharpnessMap.h for
+// what was tried).
 
 #include "EvalExact.h"
 #include "EvalPhotographs.h"
