@@ -56,15 +56,15 @@
 // (none). Flat regions judged detailed <= 2 %: reached. Best focus between
 // shots, median <= 0.1 and 90th percentile <= 0.3 shot: reached in every
 // condition on both seeds (the V through 1 / figure, one or two shots less
-// sharp than it left out, arms that fall by a tenth at least; shown in 92
-// % of the sessions in steady light, 71 to 85 % with everything). The
+// sharp than it left out, arms that fall by a tenth at least; shown in
+// 92 % of the sessions in steady light, 71 to 85 % with everything). The
 // figure of a 200 px crop within 5 % of its exact value: as the curve
 // shows it, and at the median; not at the 90th percentile of the figure
 // itself (5.8 %), whose divisor, the mean level, the map keeps for
 // quarters of a tile (32-pixel parts would bring it to 3.2 % and cost 12
 // more bytes a tile, over the 32 KB a shot). No shaken shot ever named:
-// NOT reached, 4.5 to 5.7 % of the sessions with shaken shots, as often as
-// Tenengrad names one (a stroke of 2 px at best focus keeps more detail
+// NOT reached, 4.5 to 5.7 % of the sessions with shaken shots, about as
+// often as Tenengrad names one (a stroke of 2 px at best focus keeps more detail
 // than a steady shot a whole step of defocus away; see SharpnessMap.h for
 // what was tried).
 

@@ -42,28 +42,6 @@ struct Samples
 
     void add(Sample sample) { at[std::size_t(count++)] = sample; }
 
-    // The same without the `k`th.
-    Samples without(int k) const
-    {
-        Samples rest;
-        for (int i = 0; i < count; ++i) {
-            if (i != k)
-                rest.add(at[std::size_t(i)]);
-        }
-        return rest;
-    }
-
-    // Whether at least two shots lie on each side of `x`.
-    bool bothArmsAround(double x) const
-    {
-        int before = 0, after = 0;
-        for (int i = 0; i < count; ++i) {
-            before += at[std::size_t(i)].x < x;
-            after += at[std::size_t(i)].x > x;
-        }
-        return before >= 2 && after >= 2;
-    }
-
     // Whether each side holds a shot at least `fall` less sharp than the
     // peak, the first sample.
     bool fallsAround(double x, double fall) const
@@ -273,6 +251,7 @@ double bestFocusPosition(std::span<const double> figures, int peak)
     // one shot to the next place its point no better than the peak does.
     if (std::sqrt(fit.residual / std::max(samples.count - 2, 1)) > MaxScatter * fit.slope())
         return -1;
+    // Arms too shallow to show a V above what changes from shot to shot.
     if (!samples.fallsAround(peak, MinFall))
         return -1;
     // At the scan's ends the V would put the best beyond a neighbour that
